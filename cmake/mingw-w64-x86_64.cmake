@@ -1,0 +1,15 @@
+# 64-bit Windows build with mingw-w64; the test programs run under Wine.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(_tc x86_64-w64-mingw32)
+# The -posix thread model: GoogleTest needs std::mutex.
+set(CMAKE_C_COMPILER   ${_tc}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${_tc}-g++-posix)
+set(CMAKE_RC_COMPILER  ${_tc}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${_tc})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
