@@ -1,31 +1,10 @@
-// The registry contract against the in-memory stand-in.
-#include "platform/registry_memory.h"
-#include "tests/contract/registry_contract.h"
+// The registry contracts against the in-memory stand-in.
+#include "tests/contract/memory_environment.h"
+#include "tests/contract/registry_access_contract.h"
 
 namespace hs::contract {
-namespace {
-
-class MemoryEnvironment : public RegistryEnvironment {
-public:
-    MemoryEnvironment() {
-        EXPECT_EQ(kErrorSuccess,
-                  registry_.CreateKeyEx(kHkeyCurrentUser, "Software\\HivesweepContract", kKeyAllAccess, &base_, nullptr));
-    }
-    ~MemoryEnvironment() override {
-        EXPECT_EQ(kErrorSuccess, registry_.CloseKey(base_));
-        // Every case closes every key it opened.
-        EXPECT_EQ(0u, registry_.OpenHandleCount());
-    }
-    Registry& Reg() override { return registry_; }
-    RegKey Base() override { return base_; }
-    bool IsWine() const override { return false; }
-
-private:
-    MemoryRegistry registry_;
-    RegKey base_ = 0;
-};
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryContract, MemoryEnvironment);
+INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryAccessContract, MemoryEnvironment);
 
-} // namespace
 } // namespace hs::contract
