@@ -28,10 +28,6 @@ private:
     RegKey key_;
 };
 
-std::string DwordText(std::int32_t number) {
-    return std::to_string(number);
-}
-
 // Stores a number as a little-endian REG_DWORD.
 RegStatus SetDword(Registry& registry, RegKey key, const std::string& valueName, std::int32_t number) {
     auto raw = static_cast<std::uint32_t>(number);
@@ -41,6 +37,11 @@ RegStatus SetDword(Registry& registry, RegKey key, const std::string& valueName,
 }
 
 } // namespace
+
+std::int32_t DecodeDword(const std::uint8_t* bytes) {
+    std::uint32_t raw = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    return static_cast<std::int32_t>(raw);
+}
 
 std::string TrimBlanks(std::string_view text) {
     std::size_t first = text.find_first_not_of(' ');
@@ -94,7 +95,7 @@ std::optional<std::string> RegistryAccess::ReadTextValue(RegKey root, const std:
     KeyCloser closer(registry_, key);
     ValueData data = QueryValueData(key, valueName);
     if (data.status != kErrorSuccess) return std::nullopt;
-    if (data.number) return DwordText(*data.number);
+    if (data.number) return std::to_string(*data.number);
     return data.text.value_or(std::string());
 }
 
@@ -121,10 +122,7 @@ ValueData RegistryAccess::QueryValueData(RegKey key, const std::string& valueNam
         std::uint8_t bytes[4] = {};
         std::uint32_t four = sizeof bytes;
         result.status = registry_.QueryValueEx(key, valueName.c_str(), nullptr, bytes, &four);
-        if (result.status == kErrorSuccess) {
-            std::uint32_t raw = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-            result.number = static_cast<std::int32_t>(raw);
-        }
+        if (result.status == kErrorSuccess) result.number = DecodeDword(bytes);
         return result;
     }
     result.status = -1;

@@ -29,6 +29,8 @@ struct ValueData {
 std::optional<std::int32_t> ParseWholeNumber(std::string_view text);
 // True when the text has the shape of such a number, whatever its size.
 bool LooksNumeric(std::string_view text);
+// The number a REG_DWORD's four little-endian bytes hold, signed.
+std::int32_t DecodeDword(const std::uint8_t* bytes);
 // Removes blanks (spaces) at both ends.
 std::string TrimBlanks(std::string_view text);
 

@@ -1,0 +1,73 @@
+// Everything one scan works with: the platform ports it calls, the host that
+// runs it, and the models it fills (view, state, problem lists).
+//
+// The main window owns one for the program's life; the command line and the
+// tests make their own.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "platform/file_probe.h"
+#include "platform/host.h"
+#include "platform/registry.h"
+#include "platform/sound.h"
+#include "scan/problems.h"
+#include "scan/scan_state.h"
+#include "scan/scan_view.h"
+#include "settings/settings_store.h"
+
+namespace hs {
+
+class ScanContext;
+
+// A section checker: the context, then the six arguments the walker passes:
+// root handle, root name, value name, data text (a fresh copy the checker may
+// rewrite), section name and the path of the key that holds the value.
+using CheckerFn = std::function<void(ScanContext& context, std::int32_t root, const std::string& rootName,
+                                     const std::string& valueName, std::string& dataText,
+                                     const std::string& sectionName, const std::string& keyPath)>;
+
+// The checkers the dispatch reaches, one per family. A checker left empty is
+// not called.
+struct DispatchTable {
+    CheckerFn CheckComEntry;
+    CheckerFn CheckAppPathEntry;
+    CheckerFn CheckHelpFileEntry;
+    CheckerFn CheckSharedFileEntry;
+    CheckerFn CheckCommandLineEntry;
+    CheckerFn CheckUninstallEntry;
+    CheckerFn CheckVxdEntry;
+    CheckerFn CheckFontEntry;
+
+    // The checker of a section name, matched exactly; null for none.
+    const CheckerFn* ForSection(std::string_view sectionName) const;
+};
+
+class ScanContext {
+public:
+    ScanContext(Registry& registryPort, SettingsStore& settingsStore, Host& runningHost, Sound& soundPort,
+                FileProbe& fileProbe)
+        : registry(registryPort), settings(settingsStore), host(runningHost), sound(soundPort), files(fileProbe) {}
+
+    Registry& registry;
+    SettingsStore& settings;
+    Host& host;
+    Sound& sound;
+    FileProbe& files;
+
+    ScanView view;
+    ScanState state;
+    ProblemList<ProblemRecord> lvwErrors;
+    ProblemList<ShortcutProblem> lvwShortcut;
+    DispatchTable checkers;
+};
+
+// The problem-found hook, called once per recorded problem: plays the sound
+// when the settings ask for it, and raises the shown problem count by one.
+// True when it started a sound.
+bool OnProblemFound(ScanContext& context);
+
+} // namespace hs
