@@ -8,6 +8,12 @@
 
 #include <string>
 
+// <windows.h> defines Yield() as an empty macro, a leftover of 16-bit
+// Windows; it would swallow the host's Yield. Include <windows.h> first.
+#ifdef Yield
+#undef Yield
+#endif
+
 namespace hs {
 
 class Host {
