@@ -692,85 +692,105 @@ bool IsWritableName(std::string_view name) {
     return name.find('\n') == std::string_view::npos;
 }
 
-std::vector<std::string> SubkeyNames(Registry& registry, RegKey key) {
-    std::vector<std::string> names;
-    std::array<char, kMaxKeyNameLength + 1> buffer{};
-    for (std::uint32_t index = 0;; ++index) {
-        auto length = static_cast<std::uint32_t>(buffer.size());
-        const RegStatus status = registry.EnumKeyEx(key, index, buffer.data(), &length, nullptr, nullptr);
-        if (status == kErrorMoreData) continue; // longer than any key line may name
-        if (status != kErrorSuccess) break;
-        std::string_view name(buffer.data(), length);
-        if (!name.empty() && IsWritableName(name)) names.emplace_back(name);
-    }
-    return names;
-}
+// Walks the registry through the port and hands what it finds to a Writer.
+// The enumeration buffers are the sizes the limits call for, allocated once.
+class Exporter {
+public:
+    Exporter(Registry& registry, Writer& writer) : registry_(registry), writer_(writer) {}
 
-// The type and data of one value, sized first by a query without a buffer.
-bool ReadValue(Registry& registry, RegKey key, const std::string& name, std::uint32_t& type,
-               std::vector<std::uint8_t>& data) {
-    // A few tries, in case the value grows between the two calls.
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        std::uint32_t size = 0;
-        if (registry.QueryValueEx(key, name.c_str(), &type, nullptr, &size) != kErrorSuccess) return false;
-        data.resize(std::size_t{size} + 1); // never empty, so the buffer pointer is never null
-        std::uint32_t length = size;
-        const RegStatus status = registry.QueryValueEx(key, name.c_str(), &type, data.data(), &length);
-        if (status == kErrorMoreData) continue;
-        if (status != kErrorSuccess) return false;
-        data.resize(length);
-        return true;
-    }
-    return false;
-}
+    // One root and everything below it, depth first. An explicit stack, as a
+    // registry may nest deeper than the call stack would like.
+    void WriteTree(RegKey root);
 
-void WriteValues(Registry& registry, RegKey key, Writer& writer) {
-    std::vector<char> name(kMaxValueNameLength + 1);
-    std::vector<std::uint8_t> data;
-    for (std::uint32_t index = 0;; ++index) {
-        auto nameLength = static_cast<std::uint32_t>(name.size());
-        const RegStatus status = registry.EnumValue(key, index, name.data(), &nameLength, nullptr, nullptr, nullptr);
-        if (status == kErrorMoreData) continue;
-        if (status != kErrorSuccess) break;
-        const std::string valueName(name.data(), nameLength);
-        std::uint32_t type = kRegNone;
-        if (!IsWritableName(valueName) || !ReadValue(registry, key, valueName, type, data)) continue;
-        writer.Value(valueName, type, data);
-    }
-}
-
-// One root and everything below it, depth first. An explicit stack, as a
-// registry may nest deeper than the call stack would like.
-void WriteTree(Registry& registry, RegKey root, Writer& writer) {
+private:
     struct Frame {
         RegKey key;
         std::string path;
         std::vector<std::string> children;
         std::size_t next = 0;
     };
-    std::vector<Frame> stack;
-    auto enter = [&](RegKey key, std::string path) {
-        writer.Line("[" + path + "]");
-        WriteValues(registry, key, writer);
-        writer.Line("");
-        stack.push_back(Frame{key, std::move(path), SubkeyNames(registry, key)});
-    };
 
+    void Enter(RegKey key, std::string path);
+    std::vector<std::string> SubkeyNames(RegKey key);
+    void WriteValues(RegKey key);
+    bool ReadValue(RegKey key, const std::string& name, std::uint32_t& type);
+
+    Registry& registry_;
+    Writer& writer_;
+    std::vector<Frame> stack_;
+    std::vector<char> keyName_ = std::vector<char>(kMaxKeyNameLength + 1);
+    std::vector<char> valueName_ = std::vector<char>(kMaxValueNameLength + 1);
+    std::vector<std::uint8_t> data_;
+};
+
+void Exporter::WriteTree(RegKey root) {
     RegKey rootKey = 0;
-    if (registry.OpenKeyEx(root, nullptr, kKeyRead, &rootKey) != kErrorSuccess) return;
-    enter(rootKey, std::string(RootNameByHandle(root)));
-    while (!stack.empty()) {
-        Frame& top = stack.back();
+    if (registry_.OpenKeyEx(root, nullptr, kKeyRead, &rootKey) != kErrorSuccess) return;
+    Enter(rootKey, std::string(RootNameByHandle(root)));
+    while (!stack_.empty()) {
+        Frame& top = stack_.back();
         if (top.next == top.children.size()) {
-            (void)registry.CloseKey(top.key);
-            stack.pop_back();
+            (void)registry_.CloseKey(top.key);
+            stack_.pop_back();
             continue;
         }
         const std::string& name = top.children[top.next++];
         RegKey child = 0;
-        if (registry.OpenKeyEx(top.key, name.c_str(), kKeyRead, &child) != kErrorSuccess) continue;
-        enter(child, top.path + '\\' + name);
+        if (registry_.OpenKeyEx(top.key, name.c_str(), kKeyRead, &child) != kErrorSuccess) continue;
+        Enter(child, top.path + '\\' + name);
     }
+}
+
+// Writes the key's line and values, then stacks its subkeys.
+void Exporter::Enter(RegKey key, std::string path) {
+    writer_.Line("[" + path + "]");
+    WriteValues(key);
+    writer_.Line("");
+    stack_.push_back(Frame{key, std::move(path), SubkeyNames(key)});
+}
+
+std::vector<std::string> Exporter::SubkeyNames(RegKey key) {
+    std::vector<std::string> names;
+    for (std::uint32_t index = 0;; ++index) {
+        auto length = static_cast<std::uint32_t>(keyName_.size());
+        const RegStatus status = registry_.EnumKeyEx(key, index, keyName_.data(), &length, nullptr, nullptr);
+        if (status == kErrorMoreData) continue; // longer than any key line may name
+        if (status != kErrorSuccess) break;
+        std::string_view name(keyName_.data(), length);
+        if (!name.empty() && IsWritableName(name)) names.emplace_back(name);
+    }
+    return names;
+}
+
+void Exporter::WriteValues(RegKey key) {
+    for (std::uint32_t index = 0;; ++index) {
+        auto nameLength = static_cast<std::uint32_t>(valueName_.size());
+        const RegStatus status =
+            registry_.EnumValue(key, index, valueName_.data(), &nameLength, nullptr, nullptr, nullptr);
+        if (status == kErrorMoreData) continue;
+        if (status != kErrorSuccess) break;
+        const std::string name(valueName_.data(), nameLength);
+        std::uint32_t type = kRegNone;
+        if (IsWritableName(name) && ReadValue(key, name, type)) writer_.Value(name, type, data_);
+    }
+}
+
+// The type and data of one value into data_, sized first by a query without
+// a buffer, as the data may be of any size.
+bool Exporter::ReadValue(RegKey key, const std::string& name, std::uint32_t& type) {
+    // A few tries, in case the value grows between the two calls.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        std::uint32_t size = 0;
+        if (registry_.QueryValueEx(key, name.c_str(), &type, nullptr, &size) != kErrorSuccess) return false;
+        data_.resize(std::size_t{size} + 1); // never empty, so the buffer pointer is never null
+        std::uint32_t length = size;
+        const RegStatus status = registry_.QueryValueEx(key, name.c_str(), &type, data_.data(), &length);
+        if (status == kErrorMoreData) continue;
+        if (status != kErrorSuccess) return false;
+        data_.resize(length);
+        return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -859,7 +879,8 @@ std::string ExportRegFile(Registry& registry, RegFileFormat format) {
     Writer writer(format);
     writer.Line(format == RegFileFormat::Regedit4 ? kHeader4 : kHeader5);
     writer.Line("");
-    for (RegKey root : kExportRoots) WriteTree(registry, root, writer);
+    Exporter exporter(registry, writer);
+    for (RegKey root : kExportRoots) exporter.WriteTree(root);
     return writer.Finish();
 }
 

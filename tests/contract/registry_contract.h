@@ -286,6 +286,16 @@ TYPED_TEST_P(RegistryContract, StringsWithoutTerminator) {
     EXPECT_EQ(10u, size);
     EXPECT_EQ(0, std::memcmp(big, "ABCDEFGHIJ\0", 11));
 
+    // So does the enumeration.
+    char name[8];
+    std::uint32_t nameLength = sizeof name;
+    std::memset(big, '#', sizeof big);
+    size = sizeof big;
+    ASSERT_EQ(kErrorSuccess, reg.EnumValue(this->base_, 1, name, &nameLength, nullptr, big, &size));
+    EXPECT_STREQ("part", name);
+    EXPECT_EQ(10u, size);
+    EXPECT_EQ(0, std::memcmp(big, "ABCDEFGHIJ\0", 11));
+
     // A buffer of exactly the size gets no NUL.
     std::uint8_t exact[11];
     std::memset(exact, '#', sizeof exact);
