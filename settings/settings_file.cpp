@@ -1,109 +1,17 @@
 // The settings store as an INI-like text file, replaced whole on every write.
 #include "settings/settings_file.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <direct.h>
-#include <io.h>
-#include <process.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
+#include "platform/host_files.h"
 
 namespace hs {
 namespace {
 
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-bool IsAbsolutePath(std::string_view path) {
-    return (path.size() >= 1 && IsSeparator(path[0])) || (path.size() >= 3 && path[1] == ':' && IsSeparator(path[2]));
-}
-#else
-constexpr char kSeparator = '/';
-bool IsSeparator(char c) { return c == '/'; }
-bool IsAbsolutePath(std::string_view path) { return !path.empty() && path[0] == '/'; }
-#endif
-
 constexpr std::string_view kFileName = "settings.ini";
-
-// --- the few calls that differ between the platforms ---
-
-bool MakeFolder(const std::string& path) {
-#ifdef _WIN32
-    return _mkdir(path.c_str()) == 0 || errno == EEXIST;
-#else
-    return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
-#endif
-}
-
-// Pushes the file's data to the disk before it is renamed into place.
-bool SyncFile(std::FILE* file) {
-    if (std::fflush(file) != 0) return false;
-#ifdef _WIN32
-    return _commit(_fileno(file)) == 0;
-#else
-    return fsync(fileno(file)) == 0;
-#endif
-}
-
-bool RenameOver(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    if (std::rename(from.c_str(), to.c_str()) != 0) return false;
-    // Make the rename itself durable; the file is in place either way.
-    std::string folder = to.substr(0, to.find_last_of('/'));
-    int fd = open(folder.empty() ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        (void)fsync(fd);
-        close(fd);
-    }
-    return true;
-#endif
-}
-
-long ProcessId() {
-#ifdef _WIN32
-    return static_cast<long>(_getpid());
-#else
-    return static_cast<long>(getpid());
-#endif
-}
-
-// Creates path and its missing parents. Only the last step's outcome
-// matters: a parent that cannot be made makes the last step fail too.
-bool MakeFolders(const std::string& path) {
-    for (std::size_t i = 1; i < path.size(); ++i) {
-        if (IsSeparator(path[i]) && !IsSeparator(path[i - 1])) (void)MakeFolder(path.substr(0, i));
-    }
-    return MakeFolder(path);
-}
-
-// --- reading the whole file ---
-
-enum class ReadOutcome { kRead, kMissing, kFailed };
-
-ReadOutcome ReadWholeFile(const std::string& path, std::string& contents) {
-    contents.clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return errno == ENOENT ? ReadOutcome::kMissing : ReadOutcome::kFailed;
-    char buffer[8192];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) contents.append(buffer, got);
-    bool failed = std::ferror(file) != 0;  // a folder opens on Linux but does not read
-    std::fclose(file);
-    return failed ? ReadOutcome::kFailed : ReadOutcome::kRead;
-}
 
 // --- the line format ---
 
@@ -274,31 +182,16 @@ std::string Join(const std::vector<Line>& lines) {
     return out;
 }
 
-// Writes contents to a temporary file beside path, flushes it to the disk,
-// and renames it over path. On any failure the temporary file is removed
-// and path is untouched.
-bool ReplaceFileContents(const std::string& path, const std::string& contents) {
-    const std::string temporary = path + "." + std::to_string(ProcessId()) + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) return false;
-    bool ok = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    ok = SyncFile(file) && ok;
-    ok = std::fclose(file) == 0 && ok;
-    ok = ok && RenameOver(temporary, path);
-    if (!ok) (void)std::remove(temporary.c_str());
-    return ok;
-}
-
 } // namespace
 
 FileSettingsStore::FileSettingsStore(std::string baseFolder) {
     if (baseFolder.empty()) return;
     while (baseFolder.size() > 1 && IsSeparator(baseFolder.back())) baseFolder.pop_back();
-    if (!IsSeparator(baseFolder.back())) baseFolder += kSeparator;
+    if (!IsSeparator(baseFolder.back())) baseFolder += kPathSeparator;
     folder_ = std::move(baseFolder);
     folder_.append(kAppName);
     filePath_ = folder_;
-    filePath_.append(1, kSeparator).append(kFileName);
+    filePath_.append(1, kPathSeparator).append(kFileName);
 }
 
 std::string FileSettingsStore::DefaultConfigBase() {
@@ -307,7 +200,7 @@ std::string FileSettingsStore::DefaultConfigBase() {
     const char* home = std::getenv("HOME");
     if (home && *home) {
         std::string base(home);
-        if (!IsSeparator(base.back())) base += kSeparator;
+        if (!IsSeparator(base.back())) base += kPathSeparator;
         return base + ".config";
     }
     return {};
