@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <limits>
+#include <memory>
 
 #include "platform/roots.h"
 
@@ -314,8 +315,8 @@ private:
 ParsedRegFile Parser::Run() {
     // In the order of State.
     static constexpr std::array<Handler, 10> kHandlers{
-        &Parser::Header,     &Parser::LineStart, &Parser::KeyLine,   &Parser::ValueName, &Parser::DataStart,
-        &Parser::DataType,   &Parser::StringData, &Parser::DwordData, &Parser::HexData,   &Parser::DeleteValue,
+        &Parser::Header,   &Parser::LineStart,  &Parser::KeyLine,   &Parser::ValueName, &Parser::DataStart,
+        &Parser::DataType, &Parser::StringData, &Parser::DwordData, &Parser::HexData,   &Parser::DeleteValue,
     };
     State state = State::Header;
     while (state != State::Done && state != State::Failed) {
@@ -719,7 +720,8 @@ private:
     Writer& writer_;
     std::vector<Frame> stack_;
     std::vector<char> keyName_ = std::vector<char>(kMaxKeyNameLength + 1);
-    std::vector<char> valueName_ = std::vector<char>(kMaxValueNameLength + 1);
+    // Not zero-filled: only what the registry writes into it is read.
+    std::unique_ptr<char[]> valueName_ = std::make_unique_for_overwrite<char[]>(kMaxValueNameLength + 1);
     std::vector<std::uint8_t> data_;
 };
 
@@ -764,12 +766,12 @@ std::vector<std::string> Exporter::SubkeyNames(RegKey key) {
 
 void Exporter::WriteValues(RegKey key) {
     for (std::uint32_t index = 0;; ++index) {
-        auto nameLength = static_cast<std::uint32_t>(valueName_.size());
+        auto nameLength = static_cast<std::uint32_t>(kMaxValueNameLength + 1);
         const RegStatus status =
-            registry_.EnumValue(key, index, valueName_.data(), &nameLength, nullptr, nullptr, nullptr);
+            registry_.EnumValue(key, index, valueName_.get(), &nameLength, nullptr, nullptr, nullptr);
         if (status == kErrorMoreData) continue;
         if (status != kErrorSuccess) break;
-        const std::string name(valueName_.data(), nameLength);
+        const std::string name(valueName_.get(), nameLength);
         std::uint32_t type = kRegNone;
         if (IsWritableName(name) && ReadValue(key, name, type)) writer_.Value(name, type, data_);
     }

@@ -4,7 +4,11 @@
 //   "REGEDIT4": ANSI bytes taken as they are (UTF-8 on the portable build);
 //   "Windows Registry Editor Version 5.00": UTF-16LE with a BOM (also read
 //   as UTF-8, with or without a BOM); string-typed hex data (hex(1), hex(2),
-//   hex(7)) holds UTF-16LE text, converted to and from UTF-8.
+//   hex(7)) holds UTF-16LE text, converted to and from UTF-8. Text that is
+//   not UTF-8 becomes U+FFFD, and UTF-16 that is not well formed reads as the
+//   ANSI calls would give it (a lone surrogate as U+FFFD, an odd last byte
+//   dropped). The conversion takes the ANSI code page to be UTF-8, as it is
+//   on the portable build.
 //
 // Reading accepts: CR LF or LF line ends, blank lines, ';' comment lines,
 // leading blanks; [ROOT\path] (creates the key and its parents) and
@@ -91,8 +95,10 @@ struct ParsedRegFile {
 // ImportRegFile of a file's contents; an unreadable file gives line 0.
 [[nodiscard]] std::optional<RegFileError> ImportRegFileFromPath(Registry& registry, const std::string& path);
 
-// Writes ExportRegFile's text to a temporary file beside path and then moves
-// it over path, so that a failed write leaves any earlier file whole.
+// Writes ExportRegFile's text to path + ".tmp" and then renames it to path,
+// so that a failed write leaves any earlier file whole. (Where a rename
+// cannot replace a file, the earlier file is removed first; should the
+// rename still fail, the new text stays in the ".tmp" file.)
 [[nodiscard]] bool ExportRegFileToPath(Registry& registry, const std::string& path,
                                        RegFileFormat format = RegFileFormat::Regedit4);
 
