@@ -129,6 +129,16 @@ struct MemoryRegistry::State {
         return from;
     }
 
+    // The machine's classes key always exists, as on Windows, where it cannot
+    // be deleted: it is made again after anything that removed it.
+    void EnsureMachineClasses() {
+        std::shared_ptr<Key> at = roots[kHkeyLocalMachine];
+        for (const char* part : {"SOFTWARE", "Classes"}) {
+            auto next = at->Find(FoldUpper(part));
+            at = next ? next : at->Add(part);
+        }
+    }
+
     std::shared_ptr<Key> UserClasses() {
         return Walk(roots[kHkeyCurrentUser], {"Software", "Classes"}, 2);
     }
@@ -201,8 +211,7 @@ MemoryRegistry::MemoryRegistry() : state_(std::make_unique<State>()) {
         key->upper = key->name;
         state_->roots[root] = key;
     }
-    // The machine's classes key always exists, as on Windows.
-    state_->roots[kHkeyLocalMachine]->Add("SOFTWARE")->Add("Classes");
+    state_->EnsureMachineClasses();
 }
 
 MemoryRegistry::~MemoryRegistry() = default;
@@ -333,14 +342,6 @@ RegStatus MemoryRegistry::CreateKeyEx(RegKey key, const char* subKey, std::uint3
         }
         bool toUser = deepest.user && !deepest.machine;
         std::shared_ptr<Key> from = toUser ? deepest.user : deepest.machine;
-        if (!from) {
-            // Neither classes key exists at depth 0: the machine's is rebuilt.
-            from = s.roots[kHkeyLocalMachine];
-            for (const char* part : {"SOFTWARE", "Classes"}) {
-                auto next = from->Find(FoldUpper(part));
-                from = next ? next : from->Add(part);
-            }
-        }
         for (std::size_t i = depth; i < classesPath.size(); ++i) from = from->Add(classesPath[i]);
         ++s.generation;
         if (disposition) *disposition = kRegCreatedNewKey;
@@ -551,6 +552,7 @@ RegStatus MemoryRegistry::DeleteTree(RegKey key, const char* subKey) {
         } else {
             clear(t.key);
         }
+        s.EnsureMachineClasses();
         ++s.generation;
         return kErrorSuccess;
     }
@@ -574,6 +576,7 @@ RegStatus MemoryRegistry::DeleteTree(RegKey key, const char* subKey) {
         removed = removeFrom(t.key);
     }
     if (!removed) return kErrorFileNotFound;
+    s.EnsureMachineClasses();
     ++s.generation;
     return kErrorSuccess;
 }

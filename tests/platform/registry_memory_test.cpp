@@ -111,6 +111,17 @@ TEST_F(MemoryRegistryTest, HandlesOfADeletedKeyAnswerKeyDeleted) {
     EXPECT_EQ(kErrorInvalidHandle, reg_.CloseKey(child));
 }
 
+TEST_F(MemoryRegistryTest, TheMachinesClassesKeyAlwaysExists) {
+    Put(kHkeyLocalMachine, "SOFTWARE\\Classes\\.txt", "", "txtfile");
+    Put(kHkeyLocalMachine, "SOFTWARE\\Vendor", "", "x");
+    ASSERT_EQ(kErrorSuccess, reg_.DeleteTree(kHkeyLocalMachine, "SOFTWARE"));
+    EXPECT_EQ((std::vector<std::string>{"SOFTWARE"}), Subkeys(kHkeyLocalMachine, ""));
+    EXPECT_EQ((std::vector<std::string>{"Classes"}), Subkeys(kHkeyLocalMachine, "SOFTWARE"));
+    EXPECT_TRUE(Subkeys(kHkeyClassesRoot, "").empty());
+    ASSERT_EQ(kErrorSuccess, reg_.DeleteTree(kHkeyLocalMachine, nullptr));
+    EXPECT_EQ((std::vector<std::string>{"Classes"}), Subkeys(kHkeyLocalMachine, "SOFTWARE"));
+}
+
 TEST_F(MemoryRegistryTest, RootsAndHandleEdges) {
     RegKey key = 0;
     // Only the low 32 bits of a root handle count, as on Windows.
