@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/reg_text.h"
@@ -24,41 +25,81 @@ struct Key {
     std::string name;
     std::string upper;
     bool deleted = false;
-    // Sorted by upper-cased name, as a hive keeps its subkey lists, so that
-    // enumeration by index is a plain array access.
-    std::vector<std::shared_ptr<Key>> subkeys;
-    // Creation order, as Windows enumerates values.
+    // By upper-cased name, as a hive keeps its subkey lists sorted. The
+    // array for enumeration by index is rebuilt after a change, so that
+    // adding keys in any order and enumerating them both stay cheap.
+    std::map<std::string, std::shared_ptr<Key>> children;
+    std::vector<Key*> ordered;
+    bool orderedValid = true;
+    // Creation order, as Windows enumerates values, with an index by
+    // upper-cased name so that a look-up per enumerated value stays cheap.
     std::vector<Value> values;
+    std::unordered_map<std::string, std::size_t> valueIndex;
 
-    std::vector<std::shared_ptr<Key>>::iterator LowerBound(const std::string& upperName) {
-        return std::lower_bound(subkeys.begin(), subkeys.end(), upperName,
-                                [](const std::shared_ptr<Key>& k, const std::string& u) { return k->upper < u; });
+    const std::vector<Key*>& Subkeys() {
+        if (!orderedValid) {
+            ordered.clear();
+            ordered.reserve(children.size());
+            for (auto& [upperName, child] : children) ordered.push_back(child.get());
+            orderedValid = true;
+        }
+        return ordered;
     }
 
     std::shared_ptr<Key> Find(const std::string& upperName) {
-        auto it = LowerBound(upperName);
-        return (it != subkeys.end() && (*it)->upper == upperName) ? *it : nullptr;
+        auto it = children.find(upperName);
+        return it == children.end() ? nullptr : it->second;
     }
 
     std::shared_ptr<Key> Add(const std::string& childName) {
         auto child = std::make_shared<Key>();
         child->name = childName;
         child->upper = FoldUpper(childName);
-        subkeys.insert(LowerBound(child->upper), child);
+        children.emplace(child->upper, child);
+        orderedValid = false;
         return child;
     }
 
+    void Remove(const std::string& upperName) {
+        children.erase(upperName);
+        orderedValid = false;
+    }
+
+    void ClearSubkeys() {
+        children.clear();
+        orderedValid = false;
+    }
+
     Value* FindValue(const std::string& upperName) {
-        for (auto& v : values) {
-            if (v.upper == upperName) return &v;
-        }
-        return nullptr;
+        auto it = valueIndex.find(upperName);
+        return it == valueIndex.end() ? nullptr : &values[it->second];
+    }
+
+    Value& AddValue(Value value) {
+        valueIndex.emplace(value.upper, values.size());
+        values.push_back(std::move(value));
+        return values.back();
+    }
+
+    bool RemoveValue(const std::string& upperName) {
+        auto it = valueIndex.find(upperName);
+        if (it == valueIndex.end()) return false;
+        std::size_t at = it->second;
+        values.erase(values.begin() + static_cast<std::ptrdiff_t>(at));
+        valueIndex.erase(it);
+        for (std::size_t i = at; i < values.size(); ++i) valueIndex[values[i].upper] = i;
+        return true;
+    }
+
+    void ClearValues() {
+        values.clear();
+        valueIndex.clear();
     }
 };
 
 void MarkDeleted(Key& key) {
     key.deleted = true;
-    for (auto& child : key.subkeys) MarkDeleted(*child);
+    for (auto& [upperName, child] : key.children) MarkDeleted(*child);
 }
 
 bool IsStringType(std::uint32_t type) {
@@ -186,10 +227,10 @@ struct MemoryRegistry::State {
         MergedKey merged = ResolveClasses(handle.classesPath);
         std::map<std::string, std::string> names;
         if (merged.machine) {
-            for (const auto& k : merged.machine->subkeys) names[k->upper] = k->name;
+            for (const auto& [upperName, k] : merged.machine->children) names[upperName] = k->name;
         }
         if (merged.user) {
-            for (const auto& k : merged.user->subkeys) names[k->upper] = k->name;
+            for (const auto& [upperName, k] : merged.user->children) names[upperName] = k->name;
         }
         cache.subkeys.assign(names.begin(), names.end());
         if (merged.user) {
@@ -376,8 +417,8 @@ RegStatus MemoryRegistry::EnumKeyEx(RegKey key, std::uint32_t index, char* name,
     if (t.classes) {
         const auto& merged = s.Merged(*t.handle);
         if (index < merged.subkeys.size()) found = &merged.subkeys[index].second;
-    } else if (index < t.key->subkeys.size()) {
-        found = &t.key->subkeys[index]->name;
+    } else if (index < t.key->Subkeys().size()) {
+        found = &t.key->Subkeys()[index]->name;
     }
     if (found == nullptr) return kErrorNoMoreItems;
     // Keys have no class: it always fits a buffer with room for the NUL.
@@ -495,8 +536,7 @@ RegStatus MemoryRegistry::SetValueEx(RegKey key, const char* valueName, std::uin
     std::string upper = FoldUpper(nameText);
     Value* v = target->FindValue(upper);
     if (v == nullptr) {
-        target->values.push_back(Value{nameText, upper, type, {}});
-        v = &target->values.back();
+        v = &target->AddValue(Value{nameText, upper, type, {}});
     }
     v->type = type;
     v->data.assign(data, data + length);
@@ -515,10 +555,7 @@ RegStatus MemoryRegistry::DeleteValue(RegKey key, const char* valueName) {
         target = (t.merged.user && t.merged.user->FindValue(upper)) ? t.merged.user : t.merged.machine;
         if (!target) return kErrorFileNotFound;
     }
-    auto& values = target->values;
-    auto it = std::find_if(values.begin(), values.end(), [&](const Value& v) { return v.upper == upper; });
-    if (it == values.end()) return kErrorFileNotFound;
-    values.erase(it);
+    if (!target->RemoveValue(upper)) return kErrorFileNotFound;
     ++s.generation;
     return kErrorSuccess;
 }
@@ -526,9 +563,8 @@ RegStatus MemoryRegistry::DeleteValue(RegKey key, const char* valueName) {
 // Removes child from parent and marks its subtree deleted, so that open
 // handles to it answer kErrorKeyDeleted.
 static void RemoveChild(Key& parent, const std::shared_ptr<Key>& child) {
-    auto it = std::find(parent.subkeys.begin(), parent.subkeys.end(), child);
-    if (it != parent.subkeys.end()) parent.subkeys.erase(it);
     MarkDeleted(*child);
+    parent.Remove(child->upper);
 }
 
 RegStatus MemoryRegistry::DeleteTree(RegKey key, const char* subKey) {
@@ -542,9 +578,9 @@ RegStatus MemoryRegistry::DeleteTree(RegKey key, const char* subKey) {
         // Without a subkey, everything below the key goes, the key stays.
         auto clear = [&](const std::shared_ptr<Key>& k) {
             if (!k) return;
-            for (auto& child : k->subkeys) MarkDeleted(*child);
-            k->subkeys.clear();
-            k->values.clear();
+            for (auto& [upperName, child] : k->children) MarkDeleted(*child);
+            k->ClearSubkeys();
+            k->ClearValues();
         };
         if (t.classes) {
             clear(t.merged.user);
