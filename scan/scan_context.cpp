@@ -26,11 +26,26 @@ const CheckerFn* DispatchTable::ForSection(std::string_view sectionName) const {
     return nullptr;
 }
 
+namespace {
+
+// A file of that name exists, hidden and system files included.
+bool AnyFileNamed(FileSystem& files, const std::string& path) {
+    FindData found;
+    FindHandle search = files.FindFirstFile(path, found, nullptr);
+    if (search == kInvalidFindHandle) return false;
+    bool isFile = (found.attributes & kAttrDirectory) == 0;
+    while (!isFile && files.FindNextFile(search, found, nullptr)) isFile = (found.attributes & kAttrDirectory) == 0;
+    static_cast<void>(files.FindClose(search));
+    return isFile;
+}
+
+} // namespace
+
 bool OnProblemFound(ScanContext& context) {
     bool played = false;
     if (SettingAsNumber(context.settings.Read("chkPlaySound", 0)) == 1) {
         std::string wave = TrimBlanks(context.settings.Read("txtWaveFilesPath", ""));
-        if (!wave.empty() && context.files.FileExists(wave)) played = context.sound.PlayAsync(wave);
+        if (!wave.empty() && AnyFileNamed(context.files, wave)) played = context.sound.PlayAsync(wave);
     }
     // A count that is not a number is left as it is.
     const std::string& shown = context.view.Caption(Label::lblProblemsFound);

@@ -7,12 +7,15 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "platform/file_probe.h"
+#include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/registry.h"
+#include "platform/registry_access.h"
 #include "platform/sound.h"
 #include "scan/problems.h"
 #include "scan/scan_state.h"
@@ -49,14 +52,37 @@ struct DispatchTable {
 class ScanContext {
 public:
     ScanContext(Registry& registryPort, SettingsStore& settingsStore, Host& runningHost, Sound& soundPort,
-                FileProbe& fileProbe)
-        : registry(registryPort), settings(settingsStore), host(runningHost), sound(soundPort), files(fileProbe) {}
+                FileSystem& fileSystem)
+        : registry(registryPort), settings(settingsStore), host(runningHost), sound(soundPort), files(fileSystem),
+          access(registryPort) {}
 
     Registry& registry;
     SettingsStore& settings;
     Host& host;
     Sound& sound;
-    FileProbe& files;
+    FileSystem& files;
+    RegistryAccess access;
+
+    // Folder look-ups and the drive list, taken once per scan run: while
+    // cacheLookups is on, a look-up fills its slot once and reuses it;
+    // otherwise every use asks the system again.
+    struct Lookups {
+        std::optional<std::string> systemFolder;
+        std::optional<std::string> windowsFolder;
+        std::optional<std::string> programFilesFolder;
+        std::optional<std::string> commonFilesFolder;
+        std::optional<std::vector<DriveInfo>> drives;
+    };
+    Lookups lookups;
+    bool cacheLookups = false;
+    void StartLookupCache() {
+        lookups = Lookups{};
+        cacheLookups = true;
+    }
+    void DropLookupCache() {
+        lookups = Lookups{};
+        cacheLookups = false;
+    }
 
     ScanView view;
     ScanState state;

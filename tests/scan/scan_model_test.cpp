@@ -2,6 +2,7 @@
 // problem-found hook.
 #include <gtest/gtest.h>
 
+#include "platform/file_system_memory.h"
 #include "platform/registry_memory.h"
 #include "platform/roots.h"
 #include "scan/catalogue.h"
@@ -85,12 +86,14 @@ protected:
     fakes::MemorySettings settings_;
     fakes::ScriptedHost host_;
     fakes::RecordingSound sound_;
-    fakes::SetFileProbe files_;
+    MemoryFileSystem files_;
     ScanContext context_;
 };
 
 TEST_F(ProblemHookTest, SoundOnlyWhenAskedForExactlyOneAndTheFileExists) {
-    files_.existing.insert("C:\\ding.wav");
+    files_.AddDrive('C', kDriveFixed);
+    files_.AddFile("C:\\ding.wav", "RIFF", kAttrArchive | kAttrHidden);
+    files_.AddFolder("C:\\folder.wav");
     struct Case {
         const char* playSound;  // nullptr: never stored
         const char* wavePath;
@@ -99,7 +102,7 @@ TEST_F(ProblemHookTest, SoundOnlyWhenAskedForExactlyOneAndTheFileExists) {
     const Case cases[] = {
         {nullptr, "C:\\ding.wav", false}, {"0", "C:\\ding.wav", false},   {"2", "C:\\ding.wav", false},
         {"yes", "C:\\ding.wav", false},   {"1", "C:\\ding.wav", true},    {"1", "  C:\\ding.wav  ", true},
-        {"1", "C:\\missing.wav", false},  {"1", "   ", false},
+        {"1", "C:\\missing.wav", false},  {"1", "   ", false},          {"1", "C:\\folder.wav", false},
     };
     int count = 0;
     for (std::size_t i = 0; i < std::size(cases); ++i) {

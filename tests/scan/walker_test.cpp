@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system_memory.h"
 #include "platform/registry_memory.h"
 #include "platform/roots.h"
 #include "scan/catalogue.h"
@@ -74,7 +75,7 @@ protected:
     fakes::MemorySettings settings_;
     fakes::ScriptedHost host_;
     fakes::RecordingSound sound_;
-    fakes::SetFileProbe files_;
+    MemoryFileSystem files_;
     fakes::RecordingSink sink_;
     ScanContext context_;
     std::vector<Dispatched> dispatched_;

@@ -1,15 +1,13 @@
 // Test doubles of the scan's surroundings: a scripted host, a recording view
-// sink, a settings store in memory, and quiet sound and file ports.
+// sink, a settings store in memory, and a sound port that only records.
 #pragma once
 
 #include <functional>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "platform/file_probe.h"
 #include "platform/host.h"
 #include "platform/sound.h"
 #include "scan/scan_view.h"
@@ -66,13 +64,6 @@ public:
         return true;
     }
     std::vector<std::string> played;
-};
-
-// Files that exist are named in a set.
-class SetFileProbe : public FileProbe {
-public:
-    bool FileExists(const std::string& path) override { return existing.count(path) != 0; }
-    std::set<std::string> existing;
 };
 
 } // namespace hs::fakes
