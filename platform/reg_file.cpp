@@ -8,6 +8,7 @@
 #include <limits>
 #include <memory>
 
+#include "platform/ansi_text.h"
 #include "platform/roots.h"
 
 namespace hs {
@@ -22,7 +23,6 @@ constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 // regedit breaks a hex list after the comma that takes a line to this many characters.
 constexpr std::size_t kHexWrapColumn = 77;
 constexpr std::string_view kHexIndent = "  ";
-constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 struct ShortRoot {
     std::string_view name;
@@ -117,116 +117,6 @@ std::string KeyText(RegKey root, std::string_view path) {
     return text;
 }
 
-// ---- UTF-8 and UTF-16LE
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-void AppendUtf16(std::string& out, char32_t cp) {
-    auto unit = [&out](char32_t u) {
-        out += static_cast<char>(u & 0xFF);
-        out += static_cast<char>(u >> 8);
-    };
-    if (cp < 0x10000) {
-        unit(cp);
-    } else {
-        cp -= 0x10000;
-        unit(0xD800 + (cp >> 10));
-        unit(0xDC00 + (cp & 0x3FF));
-    }
-}
-
-// The length of the well-formed UTF-8 sequence at text[i] and its code
-// point, or 0 for a byte that starts none (overlong forms and surrogates
-// included).
-std::size_t DecodeUtf8(std::string_view text, std::size_t i, char32_t& cp) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    std::size_t length = 0;
-    if (lead < 0x80) {
-        cp = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        cp = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        cp = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        cp = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (text.size() - i < length) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (byte(i + k) & 0x3F);
-    }
-    if ((length == 3 && cp < 0x800) || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
-        (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
-    }
-    return length;
-}
-
-// UTF-8 to UTF-16LE bytes; a byte that is not part of valid UTF-8 becomes U+FFFD.
-std::string Utf8ToUtf16Le(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (std::size_t i = 0; i < text.size();) {
-        char32_t cp = 0;
-        std::size_t length = DecodeUtf8(text, i, cp);
-        if (length == 0) {
-            cp = kReplacementCharacter;
-            length = 1;
-        }
-        AppendUtf16(out, cp);
-        i += length;
-    }
-    return out;
-}
-
-// UTF-16LE bytes to UTF-8 as the ANSI calls would hand the text over: a
-// lone surrogate becomes U+FFFD, an odd last byte is dropped.
-std::string Utf16LeToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2);
-    auto unitAt = [&](std::size_t i) {
-        return static_cast<char32_t>(static_cast<unsigned char>(bytes[i]) |
-                                     (static_cast<unsigned char>(bytes[i + 1]) << 8));
-    };
-    const std::size_t end = bytes.size() - bytes.size() % 2;
-    for (std::size_t i = 0; i < end; i += 2) {
-        char32_t unit = unitAt(i);
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 2 < end) {
-            char32_t low = unitAt(i + 2);
-            if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
-                i += 2;
-                continue;
-            }
-        }
-        AppendUtf8(out, (unit >= 0xD800 && unit <= 0xDFFF) ? kReplacementCharacter : unit);
-    }
-    return out;
-}
-
 std::string_view AsText(const std::vector<std::uint8_t>& bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
@@ -295,7 +185,8 @@ private:
     bool NextLine();
     bool ConsumeNoCase(std::string_view prefix);
     std::optional<std::string> ReadQuoted(std::string& out);
-    std::optional<std::string> CheckKeyPath(std::string_view path) const;
+    std::optional<std::string> RegistryKeyPath(std::string_view path, std::string& out) const;
+    std::string RegistryText(std::string_view fileText) const;
     State EmitValue(RegFileOperation::Kind kind, std::uint32_t type);
     State Fail(std::string message);
 
@@ -343,7 +234,10 @@ bool Parser::ConsumeNoCase(std::string_view prefix) {
     return true;
 }
 
+// The message quotes file text, which Version 5 reads as UTF-8; like all
+// the program's text it is handed out in the ANSI code page.
 Parser::State Parser::Fail(std::string message) {
+    if (result_.format == RegFileFormat::Version5) message = Utf8ToAnsi(message);
     result_.error = RegFileError{lineNumber_ == 0 ? 1 : lineNumber_, std::move(message)};
     return State::Failed;
 }
@@ -379,20 +273,39 @@ Parser::State Parser::LineStart() {
     return State::Done;
 }
 
-std::optional<std::string> Parser::CheckKeyPath(std::string_view path) const {
+// Text of a Version 5 file as the registry port takes it: ANSI, converted
+// from the UTF-8 the file was read as. REGEDIT4 text is ANSI already.
+std::string Parser::RegistryText(std::string_view fileText) const {
+    if (result_.format == RegFileFormat::Version5) return Utf8ToAnsi(fileText);
+    return std::string(fileText);
+}
+
+// Checks the names of a key path and puts the path as the registry takes it
+// into out. Lengths count the bytes the registry is handed.
+std::optional<std::string> Parser::RegistryKeyPath(std::string_view path, std::string& out) const {
+    out.clear();
     std::size_t depth = 0;
     while (true) {
         std::size_t end = path.find('\\');
         std::string_view name = path.substr(0, end);
         if (name.empty()) return "empty key name in the path (doubled or leading backslash)";
-        if (name.size() > kMaxKeyNameLength) {
+        const std::string registryName = RegistryText(name);
+        if (registryName.size() > kMaxKeyNameLength) {
             return "key name \"" + Excerpt(name) + "\" is longer than " + std::to_string(kMaxKeyNameLength) +
                    " characters";
+        }
+        // The code page may stand in a backslash for a look-alike (U+FF3C and
+        // U+2216 in cp1252), which would name another key, in a deletion too.
+        if (result_.format == RegFileFormat::Version5 && AnsiToUtf8(registryName).find('\\') != std::string::npos) {
+            return "key name \"" + Excerpt(name) + "\" holds a character that the ANSI code page turns into a "
+                   "backslash";
         }
         if (name.find('\0') != std::string_view::npos) return "key name holds a NUL character";
         if (++depth > kMaxRegFileKeyDepth) {
             return "key path deeper than " + std::to_string(kMaxRegFileKeyDepth) + " levels";
         }
+        if (depth > 1) out += '\\';
+        out += registryName;
         if (end == std::string_view::npos) return std::nullopt;
         path.remove_prefix(end + 1);
     }
@@ -414,12 +327,12 @@ Parser::State Parser::KeyLine() {
     const std::string_view rootName = inside.substr(0, slash);
     const std::optional<RegKey> root = RootByName(rootName);
     if (!root) return Fail("unknown root key \"" + Excerpt(rootName) + "\"");
-    std::string_view path;
+    std::string path;
     if (slash != std::string_view::npos) {
-        path = inside.substr(slash + 1);
-        if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-        if (!path.empty()) {
-            if (auto problem = CheckKeyPath(path)) return Fail(std::move(*problem));
+        std::string_view filePath = inside.substr(slash + 1);
+        if (!filePath.empty() && filePath.back() == '\\') filePath.remove_suffix(1);
+        if (!filePath.empty()) {
+            if (auto problem = RegistryKeyPath(filePath, path)) return Fail(std::move(*problem));
         }
     }
     if (remove && path.empty()) return Fail("a root key cannot be deleted");
@@ -428,7 +341,7 @@ Parser::State Parser::KeyLine() {
     op.kind = remove ? RegFileOperation::Kind::DeleteKey : RegFileOperation::Kind::CreateKey;
     op.line = lineNumber_;
     op.root = *root;
-    op.path = path;
+    op.path = std::move(path);
     result_.operations.push_back(std::move(op));
     keyOpen_ = !remove;
     keyDeleted_ = remove;
@@ -472,6 +385,7 @@ Parser::State Parser::ValueName() {
         return State::DataStart;
     }
     if (auto problem = ReadQuoted(valueName_)) return Fail("value name: " + *problem);
+    valueName_ = RegistryText(valueName_);
     if (valueName_.size() > kMaxValueNameLength) {
         return Fail("value name longer than " + std::to_string(kMaxValueNameLength) + " characters");
     }
@@ -522,6 +436,7 @@ Parser::State Parser::StringData() {
     std::string text;
     if (auto problem = ReadQuoted(text)) return Fail(std::move(*problem));
     if (!TrimRight(rest_).empty()) return Fail("unexpected text after the closing \": \"" + Excerpt(rest_) + "\"");
+    text = RegistryText(text);
     data_.assign(text.begin(), text.end());
     data_.push_back(0);
     return EmitValue(RegFileOperation::Kind::SetValue, kRegSz);
@@ -561,8 +476,9 @@ Parser::State Parser::HexData() {
         if (rest_.front() != ',') return Fail("bad hex list: expected a comma at \"" + Excerpt(rest_) + "\"");
         rest_.remove_prefix(1);
     }
+    // Version 5 writes string data as UTF-16LE; the registry takes ANSI.
     if (result_.format == RegFileFormat::Version5 && IsStringType(hexType_)) {
-        const std::string text = Utf16LeToUtf8(AsText(data_));
+        const std::string text = Utf16LeToAnsi(AsText(data_));
         data_.assign(text.begin(), text.end());
     }
     return EmitValue(RegFileOperation::Kind::SetValue, hexType_);
@@ -590,10 +506,18 @@ Parser::State Parser::EmitValue(RegFileOperation::Kind kind, std::uint32_t type)
 
 // ---- writing
 
-// Collects the file as UTF-8 (or ANSI) text with CR LF line ends.
+// Collects the file text with CR LF line ends: ANSI for REGEDIT4, UTF-8
+// for Version 5 until Finish makes it UTF-16LE. Registry text enters through
+// Text, and is escaped only after that, as a DBCS character may hold a byte
+// that looks like a backslash.
 class Writer {
 public:
     explicit Writer(RegFileFormat format) : format_(format) {}
+
+    // Registry (ANSI) text as this format writes it.
+    std::string Text(std::string_view ansi) const {
+        return format_ == RegFileFormat::Regedit4 ? std::string(ansi) : AnsiToUtf8(ansi);
+    }
 
     void Line(std::string_view text) {
         out_ += text;
@@ -638,11 +562,11 @@ bool IsPlainText(const std::vector<std::uint8_t>& data) {
 }
 
 void Writer::Value(std::string_view name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
-    std::string line = name.empty() ? std::string("@=") : "\"" + Escape(name) + "\"=";
+    std::string line = name.empty() ? std::string("@=") : "\"" + Escape(Text(name)) + "\"=";
     if (type == kRegSz && IsPlainText(data)) {
         std::string_view text = AsText(data);
         text.remove_suffix(1);
-        Line(line + "\"" + Escape(text) + "\"");
+        Line(line + "\"" + Escape(Text(text)) + "\"");
         return;
     }
     if (type == kRegDword && data.size() == 4) {
@@ -660,7 +584,7 @@ void Writer::Value(std::string_view name, std::uint32_t type, const std::vector<
         line += "hex(" + std::string(digits) + "):";
     }
     if (format_ == RegFileFormat::Version5 && IsStringType(type)) {
-        HexList(std::move(line), Utf8ToUtf16Le(AsText(data)));
+        HexList(std::move(line), AnsiToUtf16Le(AsText(data)));
     } else {
         HexList(std::move(line), AsText(data));
     }
@@ -706,8 +630,8 @@ public:
 private:
     struct Frame {
         RegKey key;
-        std::string path;
-        std::vector<std::string> children;
+        std::string path;                  // as the file writes it
+        std::vector<std::string> children; // as the registry names them
         std::size_t next = 0;
     };
 
@@ -739,7 +663,7 @@ void Exporter::WriteTree(RegKey root) {
         const std::string& name = top.children[top.next++];
         RegKey child = 0;
         if (registry_.OpenKeyEx(top.key, name.c_str(), kKeyRead, &child) != kErrorSuccess) continue;
-        Enter(child, top.path + '\\' + name);
+        Enter(child, top.path + '\\' + writer_.Text(name));
     }
 }
 

@@ -1,14 +1,21 @@
 // Registry export files (.reg): reading them into a registry and writing a registry out as one.
 //
 // Two formats, as regedit writes them:
-//   "REGEDIT4": ANSI bytes taken as they are (UTF-8 on the portable build);
+//   "REGEDIT4": ANSI bytes taken as they are, both ways;
 //   "Windows Registry Editor Version 5.00": UTF-16LE with a BOM (also read
 //   as UTF-8, with or without a BOM); string-typed hex data (hex(1), hex(2),
-//   hex(7)) holds UTF-16LE text, converted to and from UTF-8. Text that is
-//   not UTF-8 becomes U+FFFD, and UTF-16 that is not well formed reads as the
-//   ANSI calls would give it (a lone surrogate as U+FFFD, an odd last byte
-//   dropped). The conversion takes the ANSI code page to be UTF-8, as it is
-//   on the portable build.
+//   hex(7)) holds UTF-16LE text.
+// The registry port takes text in the system ANSI code page (cp1252 and the
+// like on Windows, UTF-8 on the portable build), so Version 5 text (key
+// paths, value names, "text" data and string-typed hex data) is converted to
+// ANSI on reading and from ANSI on writing, through platform/ansi_text.h, as
+// the ANSI calls convert: a character the code page cannot hold becomes its
+// default character ("?") or a look-alike, a lone surrogate U+FFFD (or "?"),
+// an odd last byte of UTF-16 is dropped; on the portable build the bytes of
+// a UTF-8 file are stored as they are, and registry text that is not UTF-8
+// is written as U+FFFD. A key name that the code page would turn into a
+// backslash (a look-alike such as U+FF3C) is a fault, as it would name
+// another key.
 //
 // Reading accepts: CR LF or LF line ends, blank lines, ';' comment lines,
 // leading blanks; [ROOT\path] (creates the key and its parents) and
@@ -19,7 +26,8 @@
 // after a trailing backslash. Roots: the six full names and HKLM, HKCU, HKCR,
 // HKU, HKCC, without regard to case. Key name components hold at most
 // kMaxKeyNameLength bytes, paths at most kMaxRegFileKeyDepth components,
-// value names at most kMaxValueNameLength bytes, and names no NUL.
+// value names at most kMaxValueNameLength bytes (counted in ANSI, as the
+// registry is handed them), and names no NUL.
 //
 // All work goes through the Registry port, so the same code imports into and
 // exports from the stand-in and the real Win32 registry.
@@ -41,13 +49,14 @@ inline constexpr std::size_t kMaxRegFileKeyDepth = 512;
 
 struct RegFileError {
     std::size_t line = 0; // 1-based; 0 when the file itself could not be read or written
-    std::string message;  // what is wrong, for a person
+    std::string message;  // what is wrong, for a person; ANSI text, quoting the file
 };
 
 enum class RegFileFormat { Regedit4, Version5 };
 
 // One step of an import, in file order. Value steps act on the key of the
-// CreateKey step before them.
+// CreateKey step before them. Text is as the registry port takes it: ANSI,
+// converted already for a Version 5 file.
 struct RegFileOperation {
     enum class Kind { DeleteKey, CreateKey, SetValue, DeleteValue };
     Kind kind = Kind::CreateKey;
@@ -88,7 +97,8 @@ struct ParsedRegFile {
 // as a line (names holding a line feed, empty key names, names over the
 // enumeration buffers) and keys that cannot be opened are left out.
 // Importing the result into an empty MemoryRegistry and exporting again gives
-// the same bytes (for Version5, when all text is valid UTF-8; other bytes
+// the same bytes (for Version5, when every text converts from ANSI and back
+// unchanged: on the portable build, when it is valid UTF-8; other bytes
 // become U+FFFD there).
 [[nodiscard]] std::string ExportRegFile(Registry& registry, RegFileFormat format = RegFileFormat::Regedit4);
 
