@@ -1,0 +1,553 @@
+// The in-memory file-system stand-in and the Windows path rules it shares
+// with the POSIX stand-in.
+#include "platform/file_system_memory.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace hs {
+
+// ---- Path rules ----
+
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+void SetError(std::uint32_t* error, std::uint32_t code) {
+    if (error != nullptr) *error = code;
+}
+
+bool HasInvalidNameCharacterIn(const std::vector<std::string>& components);
+
+// 123 when a component of path holds a wildcard or another character that
+// no Windows name can hold.
+std::uint32_t NameError(const std::string& path) {
+    return HasInvalidNameCharacterIn(ParseWindowsPath(path).components) ? kFsInvalidName : 0;
+}
+
+std::string StripTrailingDotsAndSpaces(std::string name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.pop_back();
+    return name;
+}
+
+} // namespace
+
+std::string FoldCase(const std::string& text) {
+    std::string folded = text;
+    for (char& c : folded) c = UpperAscii(c);
+    return folded;
+}
+
+bool HasWildcard(const std::string& text) { return text.find_first_of("*?") != std::string::npos; }
+
+bool HasInvalidNameCharacter(const std::string& text) { return text.find_first_of("*?<>|\"") != std::string::npos; }
+
+namespace {
+bool HasInvalidNameCharacterIn(const std::vector<std::string>& components) {
+    for (const auto& component : components)
+        if (HasInvalidNameCharacter(component)) return true;
+    return false;
+}
+} // namespace
+
+WindowsPath ParseWindowsPath(const std::string& path, bool hostPaths) {
+    WindowsPath parsed;
+    if (path.empty()) return parsed;
+    std::string rest;
+    // "\\?\C:\..." and "\\.\C:\..." name the same file as "C:\...".
+    std::string plain = path;
+    if (plain.size() >= 6 && IsSeparator(plain[0]) && IsSeparator(plain[1]) && (plain[2] == '?' || plain[2] == '.') &&
+        IsSeparator(plain[3]) && plain[5] == ':')
+        plain = plain.substr(4);
+    const bool hasLetter = plain.size() >= 2 && plain[1] == ':' &&
+                           ((plain[0] >= 'A' && plain[0] <= 'Z') || (plain[0] >= 'a' && plain[0] <= 'z'));
+    if (hasLetter) {
+        parsed.kind = WindowsPath::Kind::kDrive;
+        parsed.drive = UpperAscii(plain[0]);
+        rest = plain.substr(2);
+    } else if (plain.size() >= 2 && IsSeparator(plain[0]) && IsSeparator(plain[1])) {
+        parsed.kind = WindowsPath::Kind::kUnc;
+        rest = plain.substr(2);
+    } else if (hostPaths && plain[0] == '/') {
+        parsed.kind = WindowsPath::Kind::kHostAbsolute;
+        rest = plain;
+    } else {
+        parsed.kind = WindowsPath::Kind::kRelative;
+        rest = plain;
+    }
+
+    std::vector<std::string> raw;
+    std::string current;
+    for (char c : rest) {
+        if (IsSeparator(c)) {
+            if (!current.empty()) raw.push_back(std::move(current));
+            current.clear();
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) raw.push_back(std::move(current));
+    parsed.trailingSeparator = !rest.empty() && IsSeparator(rest.back());
+
+    // Trailing dots and spaces of the last component go ("C:\sub\ " is
+    // "C:\sub\"), but "." and ".." keep their meaning.
+    if (!parsed.trailingSeparator && !raw.empty() && raw.back() != "." && raw.back() != "..") {
+        raw.back() = StripTrailingDotsAndSpaces(raw.back());
+        if (raw.back().empty()) {
+            raw.pop_back();
+            parsed.trailingSeparator = true;
+        }
+    }
+    for (auto& component : raw) {
+        if (component == ".") continue;
+        if (component == "..") {
+            if (!parsed.components.empty()) parsed.components.pop_back();
+            continue;
+        }
+        parsed.components.push_back(std::move(component));
+    }
+    if (!raw.empty() && (raw.back() == "." || raw.back() == "..")) parsed.trailingSeparator = false;
+    return parsed;
+}
+
+bool MatchesWildcard(const std::string& pattern, const std::string& name) {
+    std::size_t p = 0, n = 0;
+    std::size_t starAt = std::string::npos, starName = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starAt = p++;
+            starName = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || UpperAscii(pattern[p]) == UpperAscii(name[n]))) {
+            ++p;
+            ++n;
+        } else if (starAt != std::string::npos) {
+            p = starAt + 1;
+            n = ++starName;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && (pattern[p] == '*' || pattern[p] == '.')) ++p;
+    return p == pattern.size();
+}
+
+std::vector<std::string> SplitCrLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            lines.push_back(std::move(current));
+            current.clear();
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            current += text[i];
+        }
+    }
+    if (!current.empty()) lines.push_back(std::move(current));
+    return lines;
+}
+
+// ---- The stand-in ----
+
+struct MemoryFileSystem::Node {
+    std::string name;
+    std::uint32_t attributes = kAttrDirectory;
+    bool unreadable = false;
+    std::string contents;
+    Node* parent = nullptr;
+    std::map<std::string, std::unique_ptr<Node>> children;  // by FoldCase(name)
+
+    bool IsFolder() const { return (attributes & kAttrDirectory) != 0; }
+    Node* Child(const std::string& name) const {
+        auto found = children.find(FoldCase(name));
+        return found == children.end() ? nullptr : found->second.get();
+    }
+};
+
+struct MemoryFileSystem::Drive {
+    int type = kDriveFixed;
+    bool ready = true;
+    std::string label;
+    Node root;
+};
+
+// Where a path leads: its drive, the folder that holds its last component
+// and the entry itself (null when missing).
+struct MemoryFileSystem::Located {
+    WindowsPath path;
+    Drive* drive = nullptr;
+    Node* parent = nullptr;
+    Node* node = nullptr;
+    bool unreadable = false;  // the folder searched, or one above it, cannot be listed
+};
+
+MemoryFileSystem::MemoryFileSystem() = default;
+MemoryFileSystem::~MemoryFileSystem() = default;
+
+void MemoryFileSystem::AddDrive(char letter, int type, bool ready, std::string label) {
+    auto& drive = drives_[UpperAscii(letter)];
+    if (!drive) drive = std::make_unique<Drive>();
+    drive->type = type;
+    drive->ready = ready;
+    drive->label = std::move(label);
+}
+
+MemoryFileSystem::Node& MemoryFileSystem::MakeFolders(const std::string& path, bool includeLast) {
+    WindowsPath parsed = ParseWindowsPath(path);
+    if (parsed.kind != WindowsPath::Kind::kDrive) throw std::invalid_argument("not a drive path: " + path);
+    if (!drives_.count(parsed.drive)) AddDrive(parsed.drive, kDriveFixed);
+    Node* folder = &drives_[parsed.drive]->root;
+    std::size_t count = parsed.components.size();
+    if (!includeLast) {
+        if (count == 0) throw std::invalid_argument("no file name: " + path);
+        --count;
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string& name = parsed.components[i];
+        Node* child = folder->Child(name);
+        if (child == nullptr) {
+            auto made = std::make_unique<Node>();
+            made->name = name;
+            made->parent = folder;
+            child = made.get();
+            folder->children[FoldCase(name)] = std::move(made);
+        } else if (!child->IsFolder()) {
+            throw std::invalid_argument("a file is in the way: " + path);
+        }
+        folder = child;
+    }
+    return *folder;
+}
+
+void MemoryFileSystem::AddFolder(const std::string& path, std::uint32_t extraAttributes) {
+    MakeFolders(path, true).attributes = kAttrDirectory | extraAttributes;
+}
+
+void MemoryFileSystem::AddFile(const std::string& path, std::string contents, std::uint32_t attributes) {
+    Node& folder = MakeFolders(path, false);
+    const std::string name = ParseWindowsPath(path).components.back();
+    Node* file = folder.Child(name);
+    if (file == nullptr) {
+        auto made = std::make_unique<Node>();
+        made->name = name;
+        made->parent = &folder;
+        file = made.get();
+        folder.children[FoldCase(name)] = std::move(made);
+    } else if (file->IsFolder()) {
+        throw std::invalid_argument("a folder is in the way: " + path);
+    }
+    file->attributes = attributes & ~kAttrDirectory;
+    file->contents = std::move(contents);
+}
+
+void MemoryFileSystem::SetUnreadable(const std::string& folderPath) { MakeFolders(folderPath, true).unreadable = true; }
+
+void MemoryFileSystem::FailWrite(int n) { failWriteIn_ = n > 0 ? n : 0; }
+
+void MemoryFileSystem::SetFolders(std::string system, std::string windows, std::string temp, std::string program) {
+    systemFolder_ = std::move(system);
+    windowsFolder_ = std::move(windows);
+    tempFolder_ = std::move(temp);
+    programFolder_ = std::move(program);
+}
+
+std::optional<std::string> MemoryFileSystem::Contents(const std::string& path) const {
+    std::uint32_t error = 0;
+    Located where = Locate(path, error);
+    if (error != 0 || where.node == nullptr || where.node->IsFolder()) return std::nullopt;
+    return where.node->contents;
+}
+
+std::size_t MemoryFileSystem::OpenSearchCount() const { return searches_.size(); }
+
+int MemoryFileSystem::SearchCount() const { return searchCount_; }
+
+// Resolves every folder of the path; error stays 0 when the folder that
+// holds the last component exists (the entry itself may be missing).
+MemoryFileSystem::Located MemoryFileSystem::Locate(const std::string& path, std::uint32_t& error) const {
+    Located where;
+    error = 0;
+    if (path.size() > kFsMaxPath) {
+        error = kFsFilenameTooLong;
+        return where;
+    }
+    where.path = ParseWindowsPath(path);
+    if (where.path.kind != WindowsPath::Kind::kDrive) {
+        error = kFsPathNotFound;  // no current folder, no network
+        return where;
+    }
+    auto drive = drives_.find(where.path.drive);
+    if (drive == drives_.end()) {
+        error = kFsPathNotFound;
+        return where;
+    }
+    where.drive = drive->second.get();
+    if (!where.drive->ready) {
+        error = kFsNotReady;
+        return where;
+    }
+    Node* folder = &where.drive->root;
+    where.unreadable = folder->unreadable;
+    const auto& components = where.path.components;
+    if (components.empty()) {
+        where.node = folder;
+        return where;
+    }
+    for (std::size_t i = 0; i + 1 < components.size(); ++i) {
+        Node* child = folder->Child(components[i]);
+        if (child == nullptr || !child->IsFolder()) {
+            error = kFsPathNotFound;
+            return where;
+        }
+        folder = child;
+        where.unreadable = where.unreadable || folder->unreadable;
+    }
+    where.parent = folder;
+    where.node = folder->Child(components.back());
+    return where;
+}
+
+FindHandle MemoryFileSystem::FindFirstFile(const std::string& pattern, FindData& data, std::uint32_t* error) {
+    ++searchCount_;
+    const WindowsPath parsed = ParseWindowsPath(pattern);
+    if (pattern.size() <= kFsMaxPath && parsed.trailingSeparator) {
+        // Wine opens no search without a name to match: "C:\dir\" and "C:\"
+        // fail with 2 whether the folder exists or not.
+        SetError(error, kFsFileNotFound);
+        return kInvalidFindHandle;
+    }
+    for (std::size_t i = 0; i + 1 < parsed.components.size(); ++i) {
+        if (HasInvalidNameCharacter(parsed.components[i])) {
+            SetError(error, kFsInvalidName);
+            return kInvalidFindHandle;
+        }
+    }
+    std::uint32_t code = 0;
+    Located where = Locate(pattern, code);
+    if (code == 0 && where.parent == nullptr) code = kFsFileNotFound;  // a drive root without a name
+    if (code == 0 && where.unreadable) code = kFsAccessDenied;
+    if (code != 0) {
+        SetError(error, code);
+        return kInvalidFindHandle;
+    }
+
+    auto entry = [](const Node& node, std::string name) {
+        FindData found;
+        found.attributes = node.attributes;
+        found.size = node.IsFolder() ? 0 : node.contents.size();
+        found.name = std::move(name);
+        return found;
+    };
+    Search search;
+    const std::string& last = where.path.components.back();
+    if (!HasWildcard(last)) {
+        if (where.node != nullptr) search.matches.push_back(entry(*where.node, where.node->name));
+    } else {
+        const Node& folder = *where.parent;
+        if (folder.parent != nullptr) {
+            if (MatchesWildcard(last, ".")) search.matches.push_back(entry(folder, "."));
+            if (MatchesWildcard(last, "..")) search.matches.push_back(entry(*folder.parent, ".."));
+        }
+        for (const auto& [key, child] : folder.children)
+            if (MatchesWildcard(last, child->name)) search.matches.push_back(entry(*child, child->name));
+    }
+    if (search.matches.empty()) {
+        SetError(error, kFsFileNotFound);
+        return kInvalidFindHandle;
+    }
+    data = search.matches.front();
+    search.next = 1;
+    const FindHandle handle = nextHandle_++;
+    searches_.emplace(handle, std::move(search));
+    return handle;
+}
+
+bool MemoryFileSystem::FindNextFile(FindHandle search, FindData& data, std::uint32_t* error) {
+    auto found = searches_.find(search);
+    if (found == searches_.end()) {
+        SetError(error, kFsInvalidHandle);
+        return false;
+    }
+    Search& state = found->second;
+    if (state.next >= state.matches.size()) {
+        SetError(error, kFsNoMoreFiles);
+        return false;
+    }
+    data = state.matches[state.next++];
+    return true;
+}
+
+bool MemoryFileSystem::FindClose(FindHandle search) { return searches_.erase(search) == 1; }
+
+std::uint32_t MemoryFileSystem::GetFileAttributes(const std::string& path, std::uint32_t* error) {
+    // Wine answers 66 for a share it cannot reach.
+    std::uint32_t code = ParseWindowsPath(path).kind == WindowsPath::Kind::kUnc ? kFsBadDevType : NameError(path);
+    Located where;
+    if (code == 0) where = Locate(path, code);
+    if (code == 0 && where.node == nullptr) code = kFsFileNotFound;
+    if (code == 0 && where.path.trailingSeparator && !where.node->IsFolder()) code = kFsPathNotFound;
+    if (code != 0) {
+        SetError(error, code);
+        return kInvalidFileAttributes;
+    }
+    return where.node->attributes;
+}
+
+bool MemoryFileSystem::GetVolumeInformation(const std::string& root, std::uint32_t labelBufferSize, VolumeInfo& info,
+                                            std::uint32_t* error) {
+    const WindowsPath parsed = ParseWindowsPath(root);
+    if (parsed.kind != WindowsPath::Kind::kDrive) {
+        SetError(error, kFsInvalidName);
+        return false;
+    }
+    auto found = drives_.find(parsed.drive);
+    if (found == drives_.end()) {
+        SetError(error, kFsPathNotFound);
+        return false;
+    }
+    const Drive& drive = *found->second;
+    if (!drive.ready) {
+        SetError(error, kFsNotReady);
+        return false;
+    }
+    const std::string rest = root.substr(2);
+    if (!(rest.empty() || rest == "\\" || rest == "/")) {
+        SetError(error, IsSeparator(rest.back()) ? kFsDirNotRoot : kFsInvalidName);
+        return false;
+    }
+    // A label that does not fit the caller's buffer fails rather than being
+    // cut (0 means the caller asked for no label).
+    if (labelBufferSize != 0 && drive.label.size() + 1 > labelBufferSize) {
+        SetError(error, kFsBadLength);
+        return false;
+    }
+    info.label = drive.label;
+    info.serialNumber = static_cast<std::uint32_t>(static_cast<unsigned char>(parsed.drive)) << 24;
+    info.maxComponentLength = 255;
+    info.flags = 0x0A;
+    info.fileSystem = "NTFS";
+    return true;
+}
+
+std::string MemoryFileSystem::GetShortPathName(const std::string& path, std::uint32_t* error) {
+    std::uint32_t code = 0;
+    if (GetFileAttributes(path, &code) == kInvalidFileAttributes) {
+        SetError(error, code == kFsNotReady || code == kFsFilenameTooLong ? code : kFsFileNotFound);
+        return "";
+    }
+    return path;
+}
+
+bool MemoryFileSystem::CountWrite(std::uint32_t* error) {
+    if (failWriteIn_ > 0 && --failWriteIn_ == 0) {
+        SetError(error, kFsWriteFault);
+        return false;
+    }
+    return true;
+}
+
+// The file a write goes to, created empty when missing; null (and the
+// error) when the path cannot be written.
+MemoryFileSystem::Node* MemoryFileSystem::WritableTarget(const std::string& path, std::uint32_t* error) {
+    std::uint32_t code = NameError(path);
+    Located where;
+    if (code == 0) where = Locate(path, code);
+    if (code == 0 && (where.parent == nullptr || where.path.trailingSeparator))
+        code = where.node != nullptr && where.node->IsFolder() ? kFsAccessDenied : kFsPathNotFound;
+    if (code == 0 && where.node != nullptr && (where.node->IsFolder() || (where.node->attributes & kAttrReadOnly)))
+        code = kFsAccessDenied;
+    if (code != 0) {
+        SetError(error, code);
+        return nullptr;
+    }
+    if (where.node == nullptr) {
+        auto made = std::make_unique<Node>();
+        made->name = where.path.components.back();
+        made->attributes = kAttrArchive;
+        made->parent = where.parent;
+        where.node = made.get();
+        where.parent->children[FoldCase(made->name)] = std::move(made);
+    }
+    return where.node;
+}
+
+bool MemoryFileSystem::CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) {
+    if (!CountWrite(error)) return false;
+    std::uint32_t code = NameError(from);
+    Located source;
+    if (code == 0) source = Locate(from, code);
+    if (code == 0 && source.node == nullptr) code = kFsFileNotFound;
+    if (code == 0 && source.node->IsFolder()) code = kFsAccessDenied;
+    if (code != 0) {
+        SetError(error, code);
+        return false;
+    }
+    std::uint32_t targetCode = 0;
+    Located existing = Locate(to, targetCode);
+    if (targetCode == 0 && existing.node == source.node) {
+        SetError(error, kFsSharingViolation);  // never truncate the source
+        return false;
+    }
+    Node* target = WritableTarget(to, error);
+    if (target == nullptr) return false;
+    target->contents = source.node->contents;
+    target->attributes = source.node->attributes | kAttrArchive;
+    return true;
+}
+
+bool MemoryFileSystem::DeleteFile(const std::string& path, std::uint32_t* error) {
+    std::uint32_t code = NameError(path);
+    Located where;
+    if (code == 0) where = Locate(path, code);
+    if (code == 0 && where.node == nullptr) code = kFsFileNotFound;
+    if (code == 0 && where.path.trailingSeparator && !where.node->IsFolder()) code = kFsPathNotFound;
+    if (code == 0 && (where.node->IsFolder() || (where.node->attributes & kAttrReadOnly))) code = kFsAccessDenied;
+    if (code != 0) {
+        SetError(error, code);
+        return false;
+    }
+    where.parent->children.erase(FoldCase(where.node->name));
+    return true;
+}
+
+bool MemoryFileSystem::WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) {
+    if (!CountWrite(error)) return false;
+    Node* file = WritableTarget(path, error);
+    if (file == nullptr) return false;
+    file->contents = bytes;
+    file->attributes |= kAttrArchive;
+    return true;
+}
+
+bool MemoryFileSystem::AppendToFile(const std::string& path, const std::string& bytes, std::uint32_t* error) {
+    if (!CountWrite(error)) return false;
+    Node* file = WritableTarget(path, error);
+    if (file == nullptr) return false;
+    file->contents += bytes;
+    file->attributes |= kAttrArchive;
+    return true;
+}
+
+bool MemoryFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines, std::uint32_t* error) {
+    std::uint32_t code = NameError(path);
+    Located where;
+    if (code == 0) where = Locate(path, code);
+    if (code == 0 && where.node == nullptr) code = kFsFileNotFound;
+    if (code == 0 && where.node->IsFolder()) code = kFsAccessDenied;
+    if (code != 0) {
+        SetError(error, code);
+        return false;
+    }
+    lines = SplitCrLines(where.node->contents);
+    return true;
+}
+
+std::vector<DriveInfo> MemoryFileSystem::Drives() {
+    std::vector<DriveInfo> drives;
+    for (const auto& [letter, drive] : drives_) drives.push_back({letter, drive->type, drive->ready});
+    return drives;
+}
+
+} // namespace hs

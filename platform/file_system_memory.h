@@ -1,0 +1,141 @@
+// The in-memory stand-in for the file-system port, with the Windows path
+// rules and error codes (as Wine gives them where Windows and Wine differ).
+//
+// Drives are letters with a type, a readiness flag and a label. Paths are
+// "X:\a\b" ('/' separates too, doubled separators are accepted, "." and ".."
+// are resolved); names match without regard to case and keep the case given
+// at creation; trailing dots and spaces of the last component are ignored.
+// Searches list matches sorted by upper-cased name, "." and ".." first in
+// every folder but a drive root (where the pattern matches them). There are
+// no 8.3 names: GetShortPathName answers an existing path unchanged.
+//
+// The path helpers below the class are shared with the POSIX stand-in.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace hs {
+
+class MemoryFileSystem final : public FileSystem {
+public:
+    MemoryFileSystem();
+    ~MemoryFileSystem() override;
+    MemoryFileSystem(const MemoryFileSystem&) = delete;
+    MemoryFileSystem& operator=(const MemoryFileSystem&) = delete;
+
+    // Set-up. A path naming a missing drive adds it as a fixed, ready drive;
+    // a path through an existing file throws std::invalid_argument.
+    void AddDrive(char letter, int type, bool ready = true, std::string label = "");
+    // Creates the folder and its parents; its attributes become
+    // kAttrDirectory | extraAttributes.
+    void AddFolder(const std::string& path, std::uint32_t extraAttributes = 0);
+    // Creates (or replaces) a file, creating its parent folders.
+    void AddFile(const std::string& path, std::string contents = "", std::uint32_t attributes = kAttrArchive);
+    // Searches in that folder and below fail with 5 (the folder is created
+    // when missing).
+    void SetUnreadable(const std::string& folderPath);
+    // The n-th write from now (WriteNewFile, AppendToFile and CopyFile calls
+    // count, from 1) fails with 29 and writes nothing; 0 turns it off.
+    void FailWrite(int n);
+    void SetFolders(std::string system, std::string windows, std::string temp, std::string program);
+
+    // A file's bytes; nothing when it is missing or a folder.
+    std::optional<std::string> Contents(const std::string& path) const;
+    // Searches opened and not closed yet.
+    std::size_t OpenSearchCount() const;
+    // FindFirstFile calls so far, failed ones included.
+    int SearchCount() const;
+
+    FindHandle FindFirstFile(const std::string& pattern, FindData& data, std::uint32_t* error) override;
+    bool FindNextFile(FindHandle search, FindData& data, std::uint32_t* error) override;
+    bool FindClose(FindHandle search) override;
+    std::uint32_t GetFileAttributes(const std::string& path, std::uint32_t* error) override;
+    bool GetVolumeInformation(const std::string& root, std::uint32_t labelBufferSize, VolumeInfo& info,
+                              std::uint32_t* error) override;
+    std::string GetShortPathName(const std::string& path, std::uint32_t* error) override;
+    bool CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) override;
+    bool DeleteFile(const std::string& path, std::uint32_t* error) override;
+    bool WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) override;
+    bool AppendToFile(const std::string& path, const std::string& bytes, std::uint32_t* error) override;
+    bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::uint32_t* error) override;
+    std::vector<DriveInfo> Drives() override;
+    std::string SystemFolder() override { return systemFolder_; }
+    std::string WindowsFolder() override { return windowsFolder_; }
+    std::string TempFolder() override { return tempFolder_; }
+    std::string ProgramFolder() override { return programFolder_; }
+
+    struct Node;
+    struct Drive;
+
+private:
+    struct Search {
+        std::vector<FindData> matches;
+        std::size_t next = 0;
+    };
+    struct Located;
+
+    Node& MakeFolders(const std::string& path, bool includeLast);
+    Located Locate(const std::string& path, std::uint32_t& error) const;
+    bool CountWrite(std::uint32_t* error);
+    Node* WritableTarget(const std::string& path, std::uint32_t* error);
+
+    std::map<char, std::unique_ptr<Drive>> drives_;
+    std::map<FindHandle, Search> searches_;
+    FindHandle nextHandle_ = 1;
+    int searchCount_ = 0;
+    int failWriteIn_ = 0;
+    std::string systemFolder_, windowsFolder_, tempFolder_, programFolder_;
+};
+
+// ---- Windows path rules shared by the stand-ins ----
+
+// Error codes of the Windows calls that the header names no constant for.
+inline constexpr std::uint32_t kFsInvalidHandle = 6;
+inline constexpr std::uint32_t kFsBadLength = 24;
+inline constexpr std::uint32_t kFsSharingViolation = 32;
+inline constexpr std::uint32_t kFsAlreadyExists = 183;
+
+// The longest path the ANSI calls take (MAX_PATH without the NUL).
+inline constexpr std::size_t kFsMaxPath = 260;
+
+// A Windows path taken apart.
+struct WindowsPath {
+    enum class Kind { kDrive, kUnc, kHostAbsolute, kRelative, kEmpty };
+    Kind kind = Kind::kEmpty;
+    char drive = 0;                       // upper case, for kDrive
+    std::vector<std::string> components;  // "." and ".." resolved; the last one without trailing dots and spaces
+    bool trailingSeparator = false;       // the path ended with '\' or '/'
+};
+
+// Splits path at '\' and '/'. "X:..." is a drive path (relative to the
+// drive's root: there is no current folder), "\\..." a UNC path, "/..." a
+// host path (only when hostPaths is set), anything else relative.
+WindowsPath ParseWindowsPath(const std::string& path, bool hostPaths = false);
+
+// The Windows (and Wine) wildcard match of one name: '*' any run of
+// characters, '?' exactly one, letters without regard to case; trailing '.'
+// and '*' of the pattern may match nothing, so "*.*" and "a.*" match "a".
+bool MatchesWildcard(const std::string& pattern, const std::string& name);
+
+// True when text holds '*' or '?'.
+bool HasWildcard(const std::string& text);
+// True when text holds a character that is invalid in a Windows name
+// ('*', '?', '<', '>', '|', '"').
+bool HasInvalidNameCharacter(const std::string& text);
+
+// Upper-cases ASCII letters (the key that orders and compares names).
+std::string FoldCase(const std::string& text);
+
+// Splits text into lines: CR LF or a lone CR ends a line, a lone LF stays in
+// the line, and a last line without an ending counts.
+std::vector<std::string> SplitCrLines(const std::string& text);
+
+} // namespace hs
