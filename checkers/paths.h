@@ -50,8 +50,9 @@ std::string AddBackslash(std::string_view folder);
 // once per scan run while the context's look-up cache is on, else asked
 // again at every use. The system and Windows folders come from the file
 // system; Program Files and Common Files from the values "ProgramFilesDir"
-// and "CommonFilesDir" of HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\
-// CurrentVersion, without surrounding spaces.
+// and "CommonFilesDir" of the key
+// HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion, without
+// surrounding spaces.
 std::string GetSystemFolder(ScanContext& context);
 std::string GetWindowsFolder(ScanContext& context);
 std::string GetProgramFilesFolder(ScanContext& context);

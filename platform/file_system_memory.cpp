@@ -133,6 +133,28 @@ bool MatchesWildcard(const std::string& pattern, const std::string& name) {
     return p == pattern.size();
 }
 
+std::string DosDeviceName(const std::string& lastComponent) {
+    std::string base = lastComponent.substr(0, lastComponent.find_first_of(".:"));
+    while (!base.empty() && base.back() == ' ') base.pop_back();
+    const std::string key = FoldCase(base);
+    static const char* const kPlain[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* name : kPlain)
+        if (key == name) return base;
+    const bool numbered = key.size() == 4 && (key.compare(0, 3, "COM") == 0 || key.compare(0, 3, "LPT") == 0) &&
+                          key[3] >= '1' && key[3] <= '9';
+    return numbered ? base : std::string();
+}
+
+std::uint32_t VolumeRootError(const std::string& root) {
+    const bool hasLetter = root.size() >= 2 && root[1] == ':' &&
+                           ((root[0] >= 'A' && root[0] <= 'Z') || (root[0] >= 'a' && root[0] <= 'z'));
+    if (!hasLetter) return kFsInvalidName;
+    std::size_t rest = 2;
+    while (rest < root.size() && IsSeparator(root[rest])) ++rest;
+    if (rest == root.size()) return 0;
+    return root.find_first_of("\\/", rest) != std::string::npos ? kFsDirNotRoot : kFsInvalidName;
+}
+
 std::vector<std::string> SplitCrLines(const std::string& text) {
     std::vector<std::string> lines;
     std::string current;
@@ -343,7 +365,14 @@ FindHandle MemoryFileSystem::FindFirstFile(const std::string& pattern, FindData&
     Search search;
     const std::string& last = where.path.components.back();
     if (!HasWildcard(last)) {
-        if (where.node != nullptr) search.matches.push_back(entry(*where.node, where.node->name));
+        if (const std::string device = DosDeviceName(last); !device.empty()) {
+            FindData found;
+            found.attributes = kAttrArchive;
+            found.name = device;
+            search.matches.push_back(found);
+        } else if (where.node != nullptr) {
+            search.matches.push_back(entry(*where.node, where.node->name));
+        }
     } else {
         const Node& folder = *where.parent;
         if (folder.parent != nullptr) {
@@ -386,6 +415,9 @@ std::uint32_t MemoryFileSystem::GetFileAttributes(const std::string& path, std::
     std::uint32_t code = ParseWindowsPath(path).kind == WindowsPath::Kind::kUnc ? kFsBadDevType : NameError(path);
     Located where;
     if (code == 0) where = Locate(path, code);
+    if (code == 0 && where.parent != nullptr && !where.path.trailingSeparator &&
+        !DosDeviceName(where.path.components.back()).empty())
+        return kAttrArchive;
     if (code == 0 && where.node == nullptr) code = kFsFileNotFound;
     if (code == 0 && where.path.trailingSeparator && !where.node->IsFolder()) code = kFsPathNotFound;
     if (code != 0) {
@@ -397,11 +429,12 @@ std::uint32_t MemoryFileSystem::GetFileAttributes(const std::string& path, std::
 
 bool MemoryFileSystem::GetVolumeInformation(const std::string& root, std::uint32_t labelBufferSize, VolumeInfo& info,
                                             std::uint32_t* error) {
-    const WindowsPath parsed = ParseWindowsPath(root);
-    if (parsed.kind != WindowsPath::Kind::kDrive) {
-        SetError(error, kFsInvalidName);
+    // The shape of the root is checked before the drive is looked for.
+    if (const std::uint32_t shape = VolumeRootError(root)) {
+        SetError(error, shape);
         return false;
     }
+    const WindowsPath parsed = ParseWindowsPath(root);
     auto found = drives_.find(parsed.drive);
     if (found == drives_.end()) {
         SetError(error, kFsPathNotFound);
@@ -410,11 +443,6 @@ bool MemoryFileSystem::GetVolumeInformation(const std::string& root, std::uint32
     const Drive& drive = *found->second;
     if (!drive.ready) {
         SetError(error, kFsNotReady);
-        return false;
-    }
-    const std::string rest = root.substr(2);
-    if (!(rest.empty() || rest == "\\" || rest == "/")) {
-        SetError(error, IsSeparator(rest.back()) ? kFsDirNotRoot : kFsInvalidName);
         return false;
     }
     // A label that does not fit the caller's buffer fails rather than being
@@ -434,7 +462,7 @@ bool MemoryFileSystem::GetVolumeInformation(const std::string& root, std::uint32
 std::string MemoryFileSystem::GetShortPathName(const std::string& path, std::uint32_t* error) {
     std::uint32_t code = 0;
     if (GetFileAttributes(path, &code) == kInvalidFileAttributes) {
-        SetError(error, code == kFsNotReady || code == kFsFilenameTooLong ? code : kFsFileNotFound);
+        SetError(error, code == kFsPathNotFound ? kFsFileNotFound : code);  // a missing folder too
         return "";
     }
     return path;
@@ -449,14 +477,16 @@ bool MemoryFileSystem::CountWrite(std::uint32_t* error) {
 }
 
 // The file a write goes to, created empty when missing; null (and the
-// error) when the path cannot be written.
-MemoryFileSystem::Node* MemoryFileSystem::WritableTarget(const std::string& path, std::uint32_t* error) {
+// error) when the path cannot be written or the file has one of the
+// refused attributes.
+MemoryFileSystem::Node* MemoryFileSystem::WritableTarget(const std::string& path, std::uint32_t refused,
+                                                         std::uint32_t* error) {
     std::uint32_t code = NameError(path);
     Located where;
     if (code == 0) where = Locate(path, code);
     if (code == 0 && (where.parent == nullptr || where.path.trailingSeparator))
-        code = where.node != nullptr && where.node->IsFolder() ? kFsAccessDenied : kFsPathNotFound;
-    if (code == 0 && where.node != nullptr && (where.node->IsFolder() || (where.node->attributes & kAttrReadOnly)))
+        code = where.node != nullptr && where.node->IsFolder() ? kFsAccessDenied : kFsInvalidName;
+    if (code == 0 && where.node != nullptr && (where.node->IsFolder() || (where.node->attributes & refused)))
         code = kFsAccessDenied;
     if (code != 0) {
         SetError(error, code);
@@ -478,6 +508,7 @@ bool MemoryFileSystem::CopyFile(const std::string& from, const std::string& to, 
     std::uint32_t code = NameError(from);
     Located source;
     if (code == 0) source = Locate(from, code);
+    if (code == 0 && source.path.trailingSeparator) code = kFsInvalidName;
     if (code == 0 && source.node == nullptr) code = kFsFileNotFound;
     if (code == 0 && source.node->IsFolder()) code = kFsAccessDenied;
     if (code != 0) {
@@ -490,7 +521,8 @@ bool MemoryFileSystem::CopyFile(const std::string& from, const std::string& to, 
         SetError(error, kFsSharingViolation);  // never truncate the source
         return false;
     }
-    Node* target = WritableTarget(to, error);
+    // CopyFileA refuses a hidden or read-only target.
+    Node* target = WritableTarget(to, kAttrReadOnly | kAttrHidden, error);
     if (target == nullptr) return false;
     target->contents = source.node->contents;
     target->attributes = source.node->attributes | kAttrArchive;
@@ -502,7 +534,7 @@ bool MemoryFileSystem::DeleteFile(const std::string& path, std::uint32_t* error)
     Located where;
     if (code == 0) where = Locate(path, code);
     if (code == 0 && where.node == nullptr) code = kFsFileNotFound;
-    if (code == 0 && where.path.trailingSeparator && !where.node->IsFolder()) code = kFsPathNotFound;
+    if (code == 0 && where.path.trailingSeparator && !where.node->IsFolder()) code = kFsInvalidName;
     if (code == 0 && (where.node->IsFolder() || (where.node->attributes & kAttrReadOnly))) code = kFsAccessDenied;
     if (code != 0) {
         SetError(error, code);
@@ -514,7 +546,8 @@ bool MemoryFileSystem::DeleteFile(const std::string& path, std::uint32_t* error)
 
 bool MemoryFileSystem::WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) {
     if (!CountWrite(error)) return false;
-    Node* file = WritableTarget(path, error);
+    // CREATE_ALWAYS with plain attributes refuses a hidden or system file.
+    Node* file = WritableTarget(path, kAttrReadOnly | kAttrHidden | kAttrSystem, error);
     if (file == nullptr) return false;
     file->contents = bytes;
     file->attributes |= kAttrArchive;
@@ -523,7 +556,7 @@ bool MemoryFileSystem::WriteNewFile(const std::string& path, const std::string& 
 
 bool MemoryFileSystem::AppendToFile(const std::string& path, const std::string& bytes, std::uint32_t* error) {
     if (!CountWrite(error)) return false;
-    Node* file = WritableTarget(path, error);
+    Node* file = WritableTarget(path, kAttrReadOnly, error);
     if (file == nullptr) return false;
     file->contents += bytes;
     file->attributes |= kAttrArchive;
@@ -534,8 +567,9 @@ bool MemoryFileSystem::ReadLines(const std::string& path, std::vector<std::strin
     std::uint32_t code = NameError(path);
     Located where;
     if (code == 0) where = Locate(path, code);
-    if (code == 0 && where.node == nullptr) code = kFsFileNotFound;
+    if (code == 0 && where.node == nullptr) code = where.path.trailingSeparator ? kFsInvalidName : kFsFileNotFound;
     if (code == 0 && where.node->IsFolder()) code = kFsAccessDenied;
+    if (code == 0 && where.path.trailingSeparator) code = kFsInvalidName;
     if (code != 0) {
         SetError(error, code);
         return false;

@@ -6,8 +6,11 @@
 // are resolved); names match without regard to case and keep the case given
 // at creation; trailing dots and spaces of the last component are ignored.
 // Searches list matches sorted by upper-cased name, "." and ".." first in
-// every folder but a drive root (where the pattern matches them). There are
-// no 8.3 names: GetShortPathName answers an existing path unchanged.
+// every folder but a drive root (where the pattern matches them); device
+// names ("nul", "con.txt") exist in every folder. CopyFile refuses a
+// read-only or hidden target, WriteNewFile a read-only, hidden or system
+// file, DeleteFile a read-only one (5). There are no 8.3 names:
+// GetShortPathName answers an existing path unchanged.
 //
 // The path helpers below the class are shared with the POSIX stand-in.
 #pragma once
@@ -85,7 +88,7 @@ private:
     Node& MakeFolders(const std::string& path, bool includeLast);
     Located Locate(const std::string& path, std::uint32_t& error) const;
     bool CountWrite(std::uint32_t* error);
-    Node* WritableTarget(const std::string& path, std::uint32_t* error);
+    Node* WritableTarget(const std::string& path, std::uint32_t refused, std::uint32_t* error);
 
     std::map<char, std::unique_ptr<Drive>> drives_;
     std::map<FindHandle, Search> searches_;
@@ -101,7 +104,6 @@ private:
 inline constexpr std::uint32_t kFsInvalidHandle = 6;
 inline constexpr std::uint32_t kFsBadLength = 24;
 inline constexpr std::uint32_t kFsSharingViolation = 32;
-inline constexpr std::uint32_t kFsAlreadyExists = 183;
 
 // The longest path the ANSI calls take (MAX_PATH without the NUL).
 inline constexpr std::size_t kFsMaxPath = 260;
@@ -130,6 +132,16 @@ bool HasWildcard(const std::string& text);
 // True when text holds a character that is invalid in a Windows name
 // ('*', '?', '<', '>', '|', '"').
 bool HasInvalidNameCharacter(const std::string& text);
+
+// The device a last path component names ("nul", "con.txt", "COM1",
+// "aux:"), spelled as given without extension; empty for an ordinary name.
+// Such names exist in every folder, as attributes 0x20 and size 0.
+std::string DosDeviceName(const std::string& lastComponent);
+
+// GetVolumeInformation's check of a root's shape: 0 for "X:", "X:", "X:/";
+// 144 when a folder follows the drive and ends in or holds a separator
+// ("C:\Windows", "C:"); 123 for "C:\Windows" and anything else.
+std::uint32_t VolumeRootError(const std::string& root);
 
 // Upper-cases ASCII letters (the key that orders and compares names).
 std::string FoldCase(const std::string& text);
