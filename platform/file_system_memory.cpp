@@ -34,6 +34,35 @@ std::string StripTrailingDotsAndSpaces(std::string name) {
 
 } // namespace
 
+bool StandInVolumeInfo(char drive, bool ready, const std::string& label, std::uint32_t labelBufferSize,
+                       VolumeInfo& info, std::uint32_t* error) {
+    if (!ready) {
+        SetError(error, kFsNotReady);
+        return false;
+    }
+    // A label that does not fit the caller's buffer fails rather than being
+    // cut (0 means the caller asked for no label).
+    if (labelBufferSize != 0 && label.size() + 1 > labelBufferSize) {
+        SetError(error, kFsBadLength);
+        return false;
+    }
+    info.label = label;
+    info.serialNumber = static_cast<std::uint32_t>(static_cast<unsigned char>(drive)) << 24;
+    info.maxComponentLength = 255;
+    info.flags = 0x0A;
+    info.fileSystem = "NTFS";
+    return true;
+}
+
+std::string StandInShortPath(FileSystem& files, const std::string& path, std::uint32_t* error) {
+    std::uint32_t code = 0;
+    if (files.GetFileAttributes(path, &code) == kInvalidFileAttributes) {
+        SetError(error, code == kFsPathNotFound ? kFsFileNotFound : code);  // a missing folder too
+        return "";
+    }
+    return path;
+}
+
 std::string FoldCase(const std::string& text) {
     std::string folded = text;
     for (char& c : folded) c = UpperAscii(c);
@@ -441,31 +470,11 @@ bool MemoryFileSystem::GetVolumeInformation(const std::string& root, std::uint32
         return false;
     }
     const Drive& drive = *found->second;
-    if (!drive.ready) {
-        SetError(error, kFsNotReady);
-        return false;
-    }
-    // A label that does not fit the caller's buffer fails rather than being
-    // cut (0 means the caller asked for no label).
-    if (labelBufferSize != 0 && drive.label.size() + 1 > labelBufferSize) {
-        SetError(error, kFsBadLength);
-        return false;
-    }
-    info.label = drive.label;
-    info.serialNumber = static_cast<std::uint32_t>(static_cast<unsigned char>(parsed.drive)) << 24;
-    info.maxComponentLength = 255;
-    info.flags = 0x0A;
-    info.fileSystem = "NTFS";
-    return true;
+    return StandInVolumeInfo(parsed.drive, drive.ready, drive.label, labelBufferSize, info, error);
 }
 
 std::string MemoryFileSystem::GetShortPathName(const std::string& path, std::uint32_t* error) {
-    std::uint32_t code = 0;
-    if (GetFileAttributes(path, &code) == kInvalidFileAttributes) {
-        SetError(error, code == kFsPathNotFound ? kFsFileNotFound : code);  // a missing folder too
-        return "";
-    }
-    return path;
+    return StandInShortPath(*this, path, error);
 }
 
 bool MemoryFileSystem::CountWrite(std::uint32_t* error) {

@@ -143,6 +143,17 @@ std::string DosDeviceName(const std::string& lastComponent);
 // ("C:\Windows", "C:"); 123 for "C:\Windows" and anything else.
 std::uint32_t VolumeRootError(const std::string& root);
 
+// The volume facts both stand-ins report for a found drive: Wine's serial
+// (the letter shifted left 24 bits), 255, flags 0x0A, "NTFS"; 21 when the
+// drive is not ready, 24 when the label does not fit labelBufferSize - 1
+// characters (0: no label asked for).
+bool StandInVolumeInfo(char drive, bool ready, const std::string& label, std::uint32_t labelBufferSize,
+                       VolumeInfo& info, std::uint32_t* error);
+
+// The stand-ins have no 8.3 names: an existing path is its own short form;
+// a missing file or folder gives 2.
+std::string StandInShortPath(FileSystem& files, const std::string& path, std::uint32_t* error);
+
 // Upper-cases ASCII letters (the key that orders and compares names).
 std::string FoldCase(const std::string& text);
 

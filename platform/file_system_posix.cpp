@@ -385,29 +385,11 @@ bool PosixFileSystem::GetVolumeInformation(const std::string& root, std::uint32_
         return false;
     }
     const PosixDrive& drive = found->second;
-    if (!drive.ready) {
-        SetError(error, kFsNotReady);
-        return false;
-    }
-    if (labelBufferSize != 0 && drive.label.size() + 1 > labelBufferSize) {
-        SetError(error, kFsBadLength);
-        return false;
-    }
-    info.label = drive.label;
-    info.serialNumber = static_cast<std::uint32_t>(static_cast<unsigned char>(parsed.drive)) << 24;
-    info.maxComponentLength = 255;
-    info.flags = 0x0A;
-    info.fileSystem = "NTFS";
-    return true;
+    return StandInVolumeInfo(parsed.drive, drive.ready, drive.label, labelBufferSize, info, error);
 }
 
 std::string PosixFileSystem::GetShortPathName(const std::string& path, std::uint32_t* error) {
-    std::uint32_t code = 0;
-    if (GetFileAttributes(path, &code) == kInvalidFileAttributes) {
-        SetError(error, code == kFsPathNotFound ? kFsFileNotFound : code);  // a missing folder too
-        return "";
-    }
-    return path;
+    return StandInShortPath(*this, path, error);
 }
 
 bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) {
