@@ -16,15 +16,20 @@
 #include "platform/host.h"
 #include "platform/registry.h"
 #include "platform/registry_access.h"
+#include "platform/clock.h"
 #include "platform/sound.h"
+#include "results/panels.h"
+#include "results/results_views.h"
 #include "scan/problems.h"
 #include "scan/scan_state.h"
 #include "scan/scan_view.h"
+#include "scan/section_list.h"
 #include "settings/settings_store.h"
 
 namespace hs {
 
 class ScanContext;
+class ShellLinks;
 
 // A section checker: the context, then the six arguments the walker passes:
 // root handle, root name, value name, data text (a fresh copy the checker may
@@ -89,6 +94,20 @@ public:
     ProblemList<ProblemRecord> lvwErrors;
     ProblemList<ShortcutProblem> lvwShortcut;
     DispatchTable checkers;
+    // How the shortcut scan reads shortcut files; null for the program's own
+    // reader of the file formats (tests plug in their own).
+    ShellLinks* links = nullptr;
+
+    // The main window's models: the section list, the results lists and
+    // which panels are shown.
+    SectionList sections;
+    ResultsViews results;
+    MainPanels panels;
+
+    // The time of day for the scan times, the report and backup names; the
+    // system's clock unless a host or test sets its own.
+    Clock* clock = nullptr;
+    Clock& Time() { return clock != nullptr ? *clock : SystemClock(); }
 };
 
 // The problem-found hook, called once per recorded problem: plays the sound

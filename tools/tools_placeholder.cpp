@@ -1,0 +1,1 @@
+// Keeps hs_tools a library before its first generator lands.
