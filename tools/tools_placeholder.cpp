@@ -1,1 +1,0 @@
-// Keeps hs_tools a library before its first generator lands.
