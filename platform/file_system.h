@@ -27,7 +27,11 @@ inline constexpr std::uint32_t kFsInvalidParameter = 87;
 inline constexpr std::uint32_t kFsInsufficientBuffer = 122;
 inline constexpr std::uint32_t kFsInvalidName = 123;
 inline constexpr std::uint32_t kFsDirNotRoot = 144;
+inline constexpr std::uint32_t kFsFileTooLarge = 223;
 inline constexpr std::uint32_t kFsFilenameTooLong = 206;
+inline constexpr std::uint32_t kFsDirNotEmpty = 145;
+inline constexpr std::uint32_t kFsAlreadyExists = 183;
+inline constexpr std::uint32_t kFsDirectoryName = 267;
 
 // File attributes.
 inline constexpr std::uint32_t kAttrReadOnly = 0x1;
@@ -104,6 +108,24 @@ public:
     virtual bool CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) = 0;
     // DeleteFileA: a read-only file is refused with 5.
     virtual bool DeleteFile(const std::string& path, std::uint32_t* error) = 0;
+    // The three calls below change folders and names. Every real file
+    // system gives all three; a test double that never writes may leave
+    // them out, and they then fail with 50 (not supported).
+    //
+    // MoveFileExA with MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH:
+    // renames a file, replacing a file at the target; the rename is on the
+    // disk when it returns true. A missing source gives 2, a missing target
+    // folder 3, a folder at the target 5. Windows also refuses to replace a
+    // read-only file (5); Wine replaces it, and so do the stand-ins.
+    virtual bool MoveFileReplacing(const std::string& from, const std::string& to, std::uint32_t* error) {
+        return NotSupported(from + to, error);
+    }
+    // CreateDirectoryA: 183 when a file or folder of that name exists, 3 when
+    // its parent folder is missing.
+    virtual bool CreateFolder(const std::string& path, std::uint32_t* error) { return NotSupported(path, error); }
+    // RemoveDirectoryA: removes an empty folder; 145 when it is not empty,
+    // 2 when it is missing, 267 when it is a file.
+    virtual bool RemoveFolder(const std::string& path, std::uint32_t* error) { return NotSupported(path, error); }
 
     // Creates (or empties) a file and writes bytes to it.
     virtual bool WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) = 0;
@@ -113,6 +135,12 @@ public:
     // Reads a text file line by line: CR LF or a lone CR ends a line (a lone
     // LF stays in the line); a last line without an ending counts.
     virtual bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::uint32_t* error) = 0;
+    // Reads a whole regular file into bytes without waiting on it: a folder,
+    // a device name, a pipe or anything else that is not a regular file is
+    // refused with 5, a file of more than maxBytes bytes with 223; bytes is
+    // left alone on failure.
+    virtual bool ReadFileBytes(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
+                               std::uint32_t* error) = 0;
 
     // The machine's drives, in the system's order.
     virtual std::vector<DriveInfo> Drives() = 0;
@@ -125,6 +153,12 @@ public:
     virtual std::string TempFolder() = 0;
     // The folder of the program's executable file.
     virtual std::string ProgramFolder() = 0;
+
+private:
+    static bool NotSupported(const std::string&, std::uint32_t* error) {
+        if (error != nullptr) *error = 50;
+        return false;
+    }
 };
 
 } // namespace hs

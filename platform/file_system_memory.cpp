@@ -2,6 +2,7 @@
 // with the POSIX stand-in.
 #include "platform/file_system_memory.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -513,7 +514,7 @@ MemoryFileSystem::Node* MemoryFileSystem::WritableTarget(const std::string& path
 }
 
 bool MemoryFileSystem::CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) {
-    if (!CountWrite(error)) return false;
+    if (!CountWrite(error) || Denied(to, error)) return false;
     std::uint32_t code = NameError(from);
     Located source;
     if (code == 0) source = Locate(from, code);
@@ -539,6 +540,7 @@ bool MemoryFileSystem::CopyFile(const std::string& from, const std::string& to, 
 }
 
 bool MemoryFileSystem::DeleteFile(const std::string& path, std::uint32_t* error) {
+    if (Denied(path, error)) return false;
     std::uint32_t code = NameError(path);
     Located where;
     if (code == 0) where = Locate(path, code);
@@ -553,8 +555,86 @@ bool MemoryFileSystem::DeleteFile(const std::string& path, std::uint32_t* error)
     return true;
 }
 
+bool MemoryFileSystem::MoveFileReplacing(const std::string& from, const std::string& to, std::uint32_t* error) {
+    if (!CountWrite(error) || Denied(from, error) || Denied(to, error)) return false;
+    std::uint32_t code = NameError(from);
+    Located source;
+    if (code == 0) source = Locate(from, code);
+    if (code == 0 && (source.node == nullptr || source.parent == nullptr)) code = kFsFileNotFound;
+    if (code == 0 && source.node->IsFolder()) code = kFsAccessDenied;  // files only
+    Located target;
+    if (code == 0) code = NameError(to);
+    if (code == 0) target = Locate(to, code);
+    if (code == 0 && (target.parent == nullptr || target.path.trailingSeparator)) code = kFsInvalidName;
+    if (code == 0 && target.node == source.node) return true;
+    if (code == 0 && target.node != nullptr && target.node->IsFolder()) code = kFsAccessDenied;
+    if (code != 0) {
+        SetError(error, code);
+        return false;
+    }
+    auto moved = std::move(source.parent->children[FoldCase(source.node->name)]);
+    source.parent->children.erase(FoldCase(moved->name));
+    moved->name = target.path.components.back();
+    moved->parent = target.parent;
+    target.parent->children[FoldCase(moved->name)] = std::move(moved);
+    return true;
+}
+
+bool MemoryFileSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
+    if (!CountWrite(error) || Denied(path, error)) return false;
+    std::uint32_t code = NameError(path);
+    Located where;
+    if (code == 0) where = Locate(path, code);
+    if (code == 0 && where.parent == nullptr) code = kFsAlreadyExists;  // a drive root
+    if (code == 0 && where.node != nullptr) code = kFsAlreadyExists;
+    if (code != 0) {
+        SetError(error, code);
+        return false;
+    }
+    auto made = std::make_unique<Node>();
+    made->name = where.path.components.back();
+    made->parent = where.parent;
+    where.parent->children[FoldCase(made->name)] = std::move(made);
+    return true;
+}
+
+bool MemoryFileSystem::RemoveFolder(const std::string& path, std::uint32_t* error) {
+    if (Denied(path, error)) return false;
+    std::uint32_t code = NameError(path);
+    Located where;
+    if (code == 0) where = Locate(path, code);
+    if (code == 0 && where.parent == nullptr) code = kFsAccessDenied;  // a drive root
+    if (code == 0 && where.node == nullptr) code = kFsFileNotFound;
+    if (code == 0 && !where.node->IsFolder()) code = kFsDirectoryName;
+    if (code == 0 && !where.node->children.empty()) code = kFsDirNotEmpty;
+    if (code != 0) {
+        SetError(error, code);
+        return false;
+    }
+    where.parent->children.erase(FoldCase(where.node->name));
+    return true;
+}
+
+void MemoryFileSystem::DenyWritesUnder(const std::string& folderPath) {
+    deniedFolders_.push_back(FoldCase(folderPath));
+}
+
+// True (and 5) when path lies in a folder whose writes are refused.
+bool MemoryFileSystem::Denied(const std::string& path, std::uint32_t* error) const {
+    const WindowsPath parsed = ParseWindowsPath(FoldCase(path));
+    for (const std::string& folder : deniedFolders_) {
+        const WindowsPath denied = ParseWindowsPath(folder);
+        if (denied.drive != parsed.drive || denied.components.size() > parsed.components.size()) continue;
+        if (std::equal(denied.components.begin(), denied.components.end(), parsed.components.begin())) {
+            SetError(error, kFsAccessDenied);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool MemoryFileSystem::WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) {
-    if (!CountWrite(error)) return false;
+    if (!CountWrite(error) || Denied(path, error)) return false;
     // CREATE_ALWAYS with plain attributes refuses a hidden or system file.
     Node* file = WritableTarget(path, kAttrReadOnly | kAttrHidden | kAttrSystem, error);
     if (file == nullptr) return false;
@@ -564,7 +644,7 @@ bool MemoryFileSystem::WriteNewFile(const std::string& path, const std::string& 
 }
 
 bool MemoryFileSystem::AppendToFile(const std::string& path, const std::string& bytes, std::uint32_t* error) {
-    if (!CountWrite(error)) return false;
+    if (!CountWrite(error) || Denied(path, error)) return false;
     Node* file = WritableTarget(path, kAttrReadOnly, error);
     if (file == nullptr) return false;
     file->contents += bytes;
@@ -584,6 +664,27 @@ bool MemoryFileSystem::ReadLines(const std::string& path, std::vector<std::strin
         return false;
     }
     lines = SplitCrLines(where.node->contents);
+    return true;
+}
+
+bool MemoryFileSystem::ReadFileBytes(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
+                                     std::uint32_t* error) {
+    std::uint32_t code = NameError(path);
+    Located where;
+    if (code == 0) where = Locate(path, code);
+    // A device name opens the device, which is no file.
+    if (code == 0 && !where.path.trailingSeparator && !where.path.components.empty() &&
+        !DosDeviceName(where.path.components.back()).empty())
+        code = kFsAccessDenied;
+    if (code == 0 && where.node == nullptr) code = where.path.trailingSeparator ? kFsInvalidName : kFsFileNotFound;
+    if (code == 0 && where.node->IsFolder()) code = kFsAccessDenied;
+    if (code == 0 && where.path.trailingSeparator) code = kFsInvalidName;
+    if (code == 0 && where.node->contents.size() > maxBytes) code = kFsFileTooLarge;
+    if (code != 0) {
+        SetError(error, code);
+        return false;
+    }
+    bytes = where.node->contents;
     return true;
 }
 

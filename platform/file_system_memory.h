@@ -45,9 +45,13 @@ public:
     // Searches in that folder and below fail with 5 (the folder is created
     // when missing).
     void SetUnreadable(const std::string& folderPath);
-    // The n-th write from now (WriteNewFile, AppendToFile and CopyFile calls
-    // count, from 1) fails with 29 and writes nothing; 0 turns it off.
+    // The n-th write from now (WriteNewFile, AppendToFile, CopyFile,
+    // MoveFileReplacing and CreateFolder calls count, from 1) fails with 29
+    // and writes nothing; 0 turns it off.
     void FailWrite(int n);
+    // Every write, copy, rename, deletion and folder change in that folder
+    // or below it fails with 5, as in a folder the user may only read.
+    void DenyWritesUnder(const std::string& folderPath);
     void SetFolders(std::string system, std::string windows, std::string temp, std::string program);
 
     // A file's bytes; nothing when it is missing or a folder.
@@ -66,9 +70,14 @@ public:
     std::string GetShortPathName(const std::string& path, std::uint32_t* error) override;
     bool CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) override;
     bool DeleteFile(const std::string& path, std::uint32_t* error) override;
+    bool MoveFileReplacing(const std::string& from, const std::string& to, std::uint32_t* error) override;
+    bool CreateFolder(const std::string& path, std::uint32_t* error) override;
+    bool RemoveFolder(const std::string& path, std::uint32_t* error) override;
     bool WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) override;
     bool AppendToFile(const std::string& path, const std::string& bytes, std::uint32_t* error) override;
     bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::uint32_t* error) override;
+    bool ReadFileBytes(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
+                       std::uint32_t* error) override;
     std::vector<DriveInfo> Drives() override;
     std::string SystemFolder() override { return systemFolder_; }
     std::string WindowsFolder() override { return windowsFolder_; }
@@ -88,6 +97,7 @@ private:
     Node& MakeFolders(const std::string& path, bool includeLast);
     Located Locate(const std::string& path, std::uint32_t& error) const;
     bool CountWrite(std::uint32_t* error);
+    bool Denied(const std::string& path, std::uint32_t* error) const;
     Node* WritableTarget(const std::string& path, std::uint32_t refused, std::uint32_t* error);
 
     std::map<char, std::unique_ptr<Drive>> drives_;
@@ -95,6 +105,7 @@ private:
     FindHandle nextHandle_ = 1;
     int searchCount_ = 0;
     int failWriteIn_ = 0;
+    std::vector<std::string> deniedFolders_;
     std::string systemFolder_, windowsFolder_, tempFolder_, programFolder_;
 };
 

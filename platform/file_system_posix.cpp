@@ -469,6 +469,57 @@ bool PosixFileSystem::DeleteFile(const std::string& path, std::uint32_t* error) 
     return true;
 }
 
+bool PosixFileSystem::MoveFileReplacing(const std::string& from, const std::string& to, std::uint32_t* error) {
+    auto fail = [&](std::uint32_t code) {
+        SetError(error, code);
+        return false;
+    };
+    if (const std::uint32_t code = State::NameError(from)) return fail(code);
+    State::Resolved source;
+    if (const std::uint32_t code = state_->Resolve(from, source)) return fail(code);
+    if (!source.exists || source.root) return fail(kFsFileNotFound);
+    State::Resolved target;
+    if (const std::uint32_t code = state_->WriteTarget(to, 0, target)) return fail(code);
+    if (::rename(source.Full().c_str(), target.Full().c_str()) != 0) return fail(FromErrno(errno, kFsFileNotFound));
+    // The new name is on the disk once its folder is.
+    Fd folder(::open(target.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() < 0 || ::fsync(folder.get()) != 0) return fail(kFsWriteFault);
+    return true;
+}
+
+bool PosixFileSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
+    auto fail = [&](std::uint32_t code) {
+        SetError(error, code);
+        return false;
+    };
+    if (const std::uint32_t code = State::NameError(path)) return fail(code);
+    State::Resolved where;
+    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (where.exists) return fail(kFsAlreadyExists);
+    if (::mkdir(where.Full().c_str(), 0777) != 0) return fail(FromErrno(errno, kFsPathNotFound));
+    return true;
+}
+
+bool PosixFileSystem::RemoveFolder(const std::string& path, std::uint32_t* error) {
+    auto fail = [&](std::uint32_t code) {
+        SetError(error, code);
+        return false;
+    };
+    if (const std::uint32_t code = State::NameError(path)) return fail(code);
+    State::Resolved where;
+    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (!where.exists) return fail(kFsFileNotFound);
+    if (where.root) return fail(kFsAccessDenied);
+    struct stat info {};
+    if (::lstat(where.Full().c_str(), &info) != 0) return fail(FromErrno(errno, kFsFileNotFound));
+    if (!S_ISDIR(info.st_mode)) return fail(kFsDirectoryName);
+    if (::rmdir(where.Full().c_str()) != 0) {
+        if (errno == ENOTEMPTY || errno == EEXIST) return fail(kFsDirNotEmpty);
+        return fail(FromErrno(errno, kFsFileNotFound));
+    }
+    return true;
+}
+
 namespace {
 
 // Opens the checked target of a write and writes bytes, flushed to the disk.
@@ -535,6 +586,41 @@ bool PosixFileSystem::ReadLines(const std::string& path, std::vector<std::string
         text.append(buffer, static_cast<std::size_t>(n));
     }
     lines = SplitCrLines(text);
+    return true;
+}
+
+bool PosixFileSystem::ReadFileBytes(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
+                                    std::uint32_t* error) {
+    auto fail = [&](std::uint32_t code) {
+        SetError(error, code);
+        return false;
+    };
+    if (const std::uint32_t code = State::NameError(path)) return fail(code);
+    State::Resolved where;
+    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (!where.root && !where.path.trailingSeparator && !DosDeviceName(where.path.components.back()).empty())
+        return fail(kFsAccessDenied);
+    if (!where.exists) return fail(where.path.trailingSeparator ? kFsInvalidName : kFsFileNotFound);
+    // Opened without blocking, so that a FIFO or a device never holds the
+    // caller; then refused unless it is a regular file.
+    Fd fd(::open(where.Full().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) return fail(FromErrno(errno, kFsFileNotFound));
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return fail(kFsAccessDenied);
+    if (where.path.trailingSeparator) return fail(kFsInvalidName);
+    if (static_cast<std::uint64_t>(info.st_size) > maxBytes) return fail(kFsFileTooLarge);
+    std::string text;
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail(FromErrno(errno, kFsFileNotFound, kFsAccessDenied));
+        if (n == 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+        // The file may grow while it is read.
+        if (text.size() > maxBytes) return fail(kFsFileTooLarge);
+    }
+    bytes = std::move(text);
     return true;
 }
 

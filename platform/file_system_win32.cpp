@@ -147,6 +147,18 @@ bool Win32FileSystem::DeleteFile(const std::string& path, std::uint32_t* error) 
     return DeleteFileA(path.c_str()) || Fail(error);
 }
 
+bool Win32FileSystem::MoveFileReplacing(const std::string& from, const std::string& to, std::uint32_t* error) {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) || Fail(error);
+}
+
+bool Win32FileSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
+    return CreateDirectoryA(path.c_str(), nullptr) || Fail(error);
+}
+
+bool Win32FileSystem::RemoveFolder(const std::string& path, std::uint32_t* error) {
+    return RemoveDirectoryA(path.c_str()) || Fail(error);
+}
+
 bool Win32FileSystem::WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) {
     return WriteFileWith(path, GENERIC_WRITE, CREATE_ALWAYS, bytes, error);
 }
@@ -175,6 +187,41 @@ bool Win32FileSystem::ReadLines(const std::string& path, std::vector<std::string
     CloseHandle(file);
     if (ok) lines = SplitCrLines(text);
     return ok;
+}
+
+bool Win32FileSystem::ReadFileBytes(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
+                                    std::uint32_t* error) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return Fail(error);
+    // A device ("nul", "con.txt") or a pipe is no file to read.
+    LARGE_INTEGER size{};
+    std::uint32_t code = 0;
+    if (GetFileType(file) != FILE_TYPE_DISK)
+        code = ERROR_ACCESS_DENIED;
+    else if (!GetFileSizeEx(file, &size))
+        code = GetLastError();
+    else if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes)
+        code = ERROR_FILE_TOO_LARGE;
+    std::string text;
+    char buffer[65536];
+    while (code == 0) {
+        DWORD read = 0;
+        if (!ReadFile(file, buffer, sizeof buffer, &read, nullptr)) {
+            code = GetLastError();
+            break;
+        }
+        if (read == 0) break;
+        text.append(buffer, read);
+        if (text.size() > maxBytes) code = ERROR_FILE_TOO_LARGE;  // it grew while being read
+    }
+    CloseHandle(file);
+    if (code != 0) {
+        SetError(error, code);
+        return false;
+    }
+    bytes = std::move(text);
+    return true;
 }
 
 std::vector<DriveInfo> Win32FileSystem::Drives() {

@@ -47,9 +47,14 @@ public:
     std::string GetShortPathName(const std::string& path, std::uint32_t* error) override;
     bool CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) override;
     bool DeleteFile(const std::string& path, std::uint32_t* error) override;
+    bool MoveFileReplacing(const std::string& from, const std::string& to, std::uint32_t* error) override;
+    bool CreateFolder(const std::string& path, std::uint32_t* error) override;
+    bool RemoveFolder(const std::string& path, std::uint32_t* error) override;
     bool WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) override;
     bool AppendToFile(const std::string& path, const std::string& bytes, std::uint32_t* error) override;
     bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::uint32_t* error) override;
+    bool ReadFileBytes(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
+                       std::uint32_t* error) override;
     std::vector<DriveInfo> Drives() override;
     // GetSystemDirectoryA and GetWindowsDirectoryA with a 256-character
     // buffer: empty when the call fails or the answer does not fit.

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace hs {
 
@@ -98,6 +99,21 @@ public:
     // terminating NUL that follows it in memory is stored with that NUL.
     virtual RegStatus SetValueEx(RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
                                  std::uint32_t length) = 0;
+
+    // RegQueryValueExW of a whole value: its type and its data exactly as
+    // stored, string types as UTF-16LE, with whatever terminator they were
+    // stored with. The A call would turn characters outside the ANSI code
+    // page into "?"; this one loses nothing. The name is ANSI, as everywhere
+    // in this port. A missing value gives kErrorFileNotFound and leaves the
+    // outputs alone.
+    virtual RegStatus QueryValueWide(RegKey key, const char* valueName, std::uint32_t* type,
+                                     std::vector<std::uint8_t>* data) = 0;
+
+    // RegSetValueExW: stores type and data exactly as given (string types as
+    // UTF-16LE). Unlike the bare call, never adds a terminator that happens
+    // to follow the data in memory.
+    virtual RegStatus SetValueWide(RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                                   std::uint32_t length) = 0;
 
     // RegDeleteValueA. A missing value gives kErrorFileNotFound.
     virtual RegStatus DeleteValue(RegKey key, const char* valueName) = 0;

@@ -181,6 +181,30 @@ RegStatus RegistryAccess::SetValueData(RegKey key, const std::string& valueName,
     return kErrorSuccess;
 }
 
+RegStatus RegistryAccess::ReadRawValue(RegKey root, const std::string& keyPath, const std::string& valueName,
+                                       RawValue& value) {
+    RegKey key = 0;
+    RegStatus status = registry_.OpenKeyEx(root, keyPath.c_str(), kKeyRead, &key);
+    if (status != kErrorSuccess) return status;
+    KeyCloser closer(registry_, key);
+    RawValue read;
+    status = registry_.QueryValueWide(key, valueName.c_str(), &read.type, &read.data);
+    if (status == kErrorSuccess) value = std::move(read);
+    return status;
+}
+
+RegStatus RegistryAccess::WriteRawValueCreatingKey(RegKey root, const std::string& keyPath,
+                                                   const std::string& valueName, const RawValue& value) {
+    RegKey key = 0;
+    if (registry_.OpenKeyEx(root, keyPath.c_str(), kKeyAllAccess, &key) != kErrorSuccess) {
+        RegStatus created = registry_.CreateKeyEx(root, keyPath.c_str(), kKeyAllAccess, &key, nullptr);
+        if (created != kErrorSuccess) return created;
+    }
+    KeyCloser closer(registry_, key);
+    return registry_.SetValueWide(key, valueName.c_str(), value.type, value.data.data(),
+                                  static_cast<std::uint32_t>(value.data.size()));
+}
+
 RegStatus RegistryAccess::DeleteValue(RegKey root, const std::string& keyPath, const std::string& valueName) {
     RegKey key = 0;
     RegStatus status = registry_.OpenKey(root, keyPath.c_str(), &key);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/registry.h"
 
@@ -20,6 +21,14 @@ struct ValueData {
     RegStatus status = kErrorSuccess;
     std::optional<std::string> text;
     std::optional<std::int32_t> number;
+};
+
+// A value whole, as the registry stores it: the type and the data bytes
+// (string types as UTF-16LE, with whatever terminator they were stored with).
+struct RawValue {
+    std::uint32_t type = kRegNone;
+    std::vector<std::uint8_t> data;
+    bool operator==(const RawValue&) const = default;
 };
 
 // What WriteValue takes for a number: plain decimal text with optional sign,
@@ -63,6 +72,16 @@ public:
     // types write nothing and give 0; a REG_DWORD text that is no 32-bit
     // number writes nothing and gives kErrorInvalidParameter.
     RegStatus SetValueData(RegKey key, const std::string& valueName, std::uint32_t type, std::string_view data);
+
+    // Reads one value whole through the wide-character call, so that nothing
+    // of its text is lost. kErrorFileNotFound when the key or the value is
+    // missing; value is set only on success.
+    RegStatus ReadRawValue(RegKey root, const std::string& keyPath, const std::string& valueName, RawValue& value);
+
+    // Writes a value exactly as read by ReadRawValue, creating the key (with
+    // its parents) when it cannot be opened.
+    RegStatus WriteRawValueCreatingKey(RegKey root, const std::string& keyPath, const std::string& valueName,
+                                       const RawValue& value);
 
     // Deletes one value; an empty name means the key's unnamed value.
     RegStatus DeleteValue(RegKey root, const std::string& keyPath, const std::string& valueName);

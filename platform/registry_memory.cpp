@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
+#include "platform/ansi_text.h"
 #include "platform/reg_text.h"
 #include "platform/roots.h"
 
@@ -18,7 +20,10 @@ struct Value {
     std::string name;
     std::string upper;
     std::uint32_t type = kRegNone;
-    std::vector<std::uint8_t> data;
+    std::vector<std::uint8_t> data;  // as the A calls see it
+    // String data stored through the W call, kept exactly as given: the A
+    // form above is converted from it, and the W call gives it back whole.
+    std::optional<std::vector<std::uint8_t>> wide;
 };
 
 struct Key {
@@ -536,11 +541,69 @@ RegStatus MemoryRegistry::SetValueEx(RegKey key, const char* valueName, std::uin
     std::string upper = FoldUpper(nameText);
     Value* v = target->FindValue(upper);
     if (v == nullptr) {
-        v = &target->AddValue(Value{nameText, upper, type, {}});
+        v = &target->AddValue(Value{nameText, upper, type, {}, std::nullopt});
     }
     v->type = type;
     v->data.assign(data, data + length);
+    v->wide.reset();
     ++s.generation;
+    return kErrorSuccess;
+}
+
+namespace {
+
+// The value a name designates through a resolved target, or null.
+const Value* FindTargetValue(const Target& t, const std::string& upper) {
+    if (!t.classes) return t.key->FindValue(upper);
+    const Value* v = nullptr;
+    if (t.merged.user) v = t.merged.user->FindValue(upper);
+    if (v == nullptr && t.merged.machine) v = t.merged.machine->FindValue(upper);
+    return v;
+}
+
+} // namespace
+
+RegStatus MemoryRegistry::QueryValueWide(RegKey key, const char* valueName, std::uint32_t* type,
+                                         std::vector<std::uint8_t>* data) {
+    State& s = *state_;
+    Handle scratch;
+    Target t = Resolve(s, key, scratch);
+    if (t.status != kErrorSuccess) return t.status;
+    const Value* v = FindTargetValue(t, FoldUpper(valueName ? valueName : ""));
+    if (v == nullptr) return kErrorFileNotFound;
+    if (type) *type = v->type;
+    if (data) {
+        if (v->wide) {
+            *data = *v->wide;
+        } else if (IsStringType(v->type)) {
+            const std::string units =
+                AnsiToUtf16Le(std::string_view(reinterpret_cast<const char*>(v->data.data()), v->data.size()));
+            data->assign(units.begin(), units.end());
+        } else {
+            *data = v->data;
+        }
+    }
+    return kErrorSuccess;
+}
+
+RegStatus MemoryRegistry::SetValueWide(RegKey key, const char* valueName, std::uint32_t type,
+                                       const std::uint8_t* data, std::uint32_t length) {
+    if (data == nullptr && length != 0) return kErrorInvalidParameter;
+    std::vector<std::uint8_t> exact;
+    if (length != 0) exact.assign(data, data + length);
+    if (!IsStringType(type)) return SetValueEx(key, valueName, type, exact.data(), length);
+    // The A form of the text: what RegQueryValueExA would answer.
+    const std::string ansi = Utf16LeToAnsi(std::string_view(reinterpret_cast<const char*>(exact.data()), exact.size()));
+    std::vector<std::uint8_t> narrow(ansi.begin(), ansi.end());
+    narrow.push_back(0x7F);  // never taken for a terminator to add
+    RegStatus status = SetValueEx(key, valueName, type, narrow.data(), static_cast<std::uint32_t>(ansi.size()));
+    if (status != kErrorSuccess) return status;
+    Handle scratch;
+    Target t = Resolve(*state_, key, scratch);
+    std::string upper = FoldUpper(valueName ? valueName : "");
+    std::shared_ptr<Key> target = t.key;
+    if (t.classes) target = t.merged.user ? t.merged.user : t.merged.machine;
+    if (Value* v = target->FindValue(upper)) v->wide = std::move(exact);
     return kErrorSuccess;
 }
 

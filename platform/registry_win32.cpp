@@ -4,6 +4,10 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ansi_text.h"
 
 namespace hs {
 
@@ -25,6 +29,24 @@ RegStatus OpenWith(RegKey* result, Call call) {
     if (result != nullptr) *result = status == ERROR_SUCCESS ? FromHkey(opened) : 0;
     return status;
 }
+
+// An ANSI name as the W calls take it; null stays null (the unnamed value).
+class WideName {
+public:
+    explicit WideName(const char* ansi) : present_(ansi != nullptr) {
+        if (!present_) return;
+        const std::string units = AnsiToUtf16Le(ansi);
+        for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
+            text_ += static_cast<wchar_t>(static_cast<unsigned char>(units[i]) |
+                                          static_cast<unsigned char>(units[i + 1]) << 8);
+        }
+    }
+    const wchar_t* Get() const { return present_ ? text_.c_str() : nullptr; }
+
+private:
+    bool present_;
+    std::wstring text_;
+};
 
 } // namespace
 
@@ -77,6 +99,38 @@ RegStatus Win32Registry::QueryValueEx(RegKey key, const char* valueName, std::ui
 RegStatus Win32Registry::SetValueEx(RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
                                     std::uint32_t length) {
     return RegSetValueExA(ToHkey(key), valueName, 0, type, data, length);
+}
+
+RegStatus Win32Registry::QueryValueWide(RegKey key, const char* valueName, std::uint32_t* type,
+                                        std::vector<std::uint8_t>* data) {
+    const WideName name(valueName);
+    // The value can grow between the size query and the read; ask again then.
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        DWORD kind = 0, size = 0;
+        LONG status = RegQueryValueExW(ToHkey(key), name.Get(), nullptr, &kind, nullptr, &size);
+        if (status != ERROR_SUCCESS) return status;
+        std::vector<std::uint8_t> buffer(size);
+        status = RegQueryValueExW(ToHkey(key), name.Get(), nullptr, &kind, buffer.data(), &size);
+        if (status == ERROR_MORE_DATA) continue;
+        if (status != ERROR_SUCCESS) return status;
+        buffer.resize(size);
+        if (type != nullptr) *type = kind;
+        if (data != nullptr) *data = std::move(buffer);
+        return ERROR_SUCCESS;
+    }
+    return ERROR_MORE_DATA;
+}
+
+RegStatus Win32Registry::SetValueWide(RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                                      std::uint32_t length) {
+    const WideName name(valueName);
+    // The real call stores one more character when string data without a
+    // terminator is followed in memory by a NUL; a copy followed by a
+    // non-NUL guard keeps the data exactly as given.
+    std::vector<std::uint8_t> guarded(data, data + (data != nullptr ? length : 0));
+    guarded.push_back(0x7F);
+    guarded.push_back(0x7F);
+    return RegSetValueExW(ToHkey(key), name.Get(), 0, type, data != nullptr ? guarded.data() : nullptr, length);
 }
 
 RegStatus Win32Registry::DeleteValue(RegKey key, const char* valueName) {

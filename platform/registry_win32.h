@@ -22,6 +22,10 @@ public:
                            std::uint32_t* dataLength) override;
     RegStatus SetValueEx(RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
                          std::uint32_t length) override;
+    RegStatus QueryValueWide(RegKey key, const char* valueName, std::uint32_t* type,
+                             std::vector<std::uint8_t>* data) override;
+    RegStatus SetValueWide(RegKey key, const char* valueName, std::uint32_t type, const std::uint8_t* data,
+                           std::uint32_t length) override;
     RegStatus DeleteValue(RegKey key, const char* valueName) override;
     RegStatus DeleteTree(RegKey key, const char* subKey) override;
     RegStatus CloseKey(RegKey key) override;

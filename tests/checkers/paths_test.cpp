@@ -138,6 +138,7 @@ public:
     bool WriteNewFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
     bool AppendToFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
     bool ReadLines(const std::string&, std::vector<std::string>&, std::uint32_t*) override { return false; }
+    bool ReadFileBytes(const std::string&, std::uint64_t, std::string&, std::uint32_t*) override { return false; }
     std::vector<DriveInfo> Drives() override { return {{'C', kDriveFixed, true}}; }
     std::string SystemFolder() override { return {}; }
     std::string WindowsFolder() override { return {}; }

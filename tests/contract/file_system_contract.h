@@ -523,12 +523,56 @@ TYPED_TEST_P(FileSystemContract, VolumeOfTheScratchDrive) {
     EXPECT_EQ('\\', temp.back());
 }
 
+// What the shortcut reader relies on: a whole regular file, never a folder
+// or a device, and nothing above the size asked for.
+TYPED_TEST_P(FileSystemContract, ReadFileBytesReadsWholeRegularFilesOnly) {
+    std::string content("L\0\0\0\r\n\x01\xFF", 8);
+    content.resize(content.size() + 1000, 'x');
+    this->env_->MakeFile("link.lnk", content);
+    this->env_->MakeFile("empty.url", "");
+    this->env_->MakeFile("marked.lnk", "hidden");
+    this->env_->MakeFolder("folder.lnk");
+    const bool marked = this->env_->SetAttributes("marked.lnk", kAttrReadOnly | kAttrHidden | kAttrSystem);
+    auto& fs = *this->fs_;
+    std::string bytes;
+    std::uint32_t error = 0;
+    EXPECT_TRUE(fs.ReadFileBytes(this->At("LINK.LNK"), content.size(), bytes, &error)) << error;
+    EXPECT_EQ(content, bytes);
+    EXPECT_TRUE(fs.ReadFileBytes(this->At("empty.url"), 0, bytes, &error)) << error;
+    EXPECT_EQ("", bytes);
+    if (marked) {
+        EXPECT_TRUE(fs.ReadFileBytes(this->At("marked.lnk"), 100, bytes, &error)) << error;
+        EXPECT_EQ("hidden", bytes);
+    }
+    const struct {
+        std::string path;
+        std::uint64_t maxBytes;
+        std::uint32_t error;
+    } failures[] = {
+        {this->At("link.lnk"), content.size() - 1, kFsFileTooLarge},
+        {this->At("folder.lnk"), 100, kFsAccessDenied},
+        {this->At("nul"), 100, kFsAccessDenied},
+        {this->At("missing.lnk"), 100, kFsFileNotFound},
+        {this->At("nodir\\missing.lnk"), 100, kFsPathNotFound},
+    };
+    for (const auto& c : failures) {
+        bytes = "untouched";
+        error = 0;
+        EXPECT_FALSE(fs.ReadFileBytes(c.path, c.maxBytes, bytes, &error)) << c.path;
+        EXPECT_EQ(c.error, error) << c.path;
+        EXPECT_EQ("untouched", bytes) << c.path;
+    }
+    // The walker asks whether a drive is ready without a label buffer.
+    VolumeInfo info;
+    EXPECT_TRUE(fs.GetVolumeInformation(this->scratch_.substr(0, 2) + "\\", 0, info, nullptr));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(FileSystemContract, FindsNamesWithoutRegardToCaseAndTrailingDots,
                             WildcardsListSortedWithDotEntries, SearchErrorsTellNotFoundFromPathNotFound,
                             AttributeErrors, AttributesOfFoldersFilesAndMarkedFiles, DeleteAndCopyRefuseReadOnlyFiles,
                             CopyReplacesWritableTargetsAndReportsMissingPaths, AppendThenReadLines,
                             WriteNewFileCreatesOrEmpties, HiddenAndSystemTargetsOfWrites,
                             MalformedTargetsOfFileOperations, DeviceNamesExistInEveryFolder, ShortPathNames, SearchesEndWithNoMoreFilesAndClose,
-                            VolumeOfTheScratchDrive);
+                            VolumeOfTheScratchDrive, ReadFileBytesReadsWholeRegularFilesOnly);
 
 } // namespace hs::contract

@@ -1,6 +1,7 @@
 // The file-system contract against the in-memory stand-in (every build) and
 // the POSIX stand-in (native build).
 #include "tests/contract/file_system_contract.h"
+#include "tests/contract/file_system_folders_contract.h"
 
 #include "platform/file_system_memory.h"
 
@@ -55,6 +56,7 @@ private:
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Memory, FileSystemContract, MemoryFsEnvironment);
+INSTANTIATE_TYPED_TEST_SUITE_P(Memory, FileSystemFolderContract, MemoryFsEnvironment);
 
 #ifndef _WIN32
 
@@ -110,6 +112,7 @@ private:
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Posix, FileSystemContract, PosixFsEnvironment);
+INSTANTIATE_TYPED_TEST_SUITE_P(Posix, FileSystemFolderContract, PosixFsEnvironment);
 
 #endif
 

@@ -4,6 +4,7 @@
 
 #include "platform/file_system_win32.h"
 #include "tests/contract/file_system_contract.h"
+#include "tests/contract/file_system_folders_contract.h"
 
 namespace hs::contract {
 
@@ -81,5 +82,6 @@ private:
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemContract, Win32FsEnvironment);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemFolderContract, Win32FsEnvironment);
 
 } // namespace hs::contract

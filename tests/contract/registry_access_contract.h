@@ -151,8 +151,35 @@ TYPED_TEST_P(RegistryAccessContract, SetValueCreatingKeyAndDeleteValue) {
     this->Close(key);
 }
 
+TYPED_TEST_P(RegistryAccessContract, RawValuesReadAndWriteExactly) {
+    auto& access = *this->access_;
+    RawValue value{kRegSz, {0xEE}};
+    // A missing key and a missing value both read as not found.
+    EXPECT_EQ(kErrorFileNotFound, access.ReadRawValue(kHkeyCurrentUser, TestFixture::kPath, "v", value));
+    this->Close(this->Create("Access"));
+    EXPECT_EQ(kErrorFileNotFound, access.ReadRawValue(kHkeyCurrentUser, TestFixture::kPath, "v", value));
+    EXPECT_EQ((RawValue{kRegSz, {0xEE}}), value);
+
+    // Written into a key that does not exist yet: the key is made.
+    const std::string deep = std::string(TestFixture::kPath) + "\\New\\Deeper";
+    const RawValue text{kRegExpandSz, {'%', 0, 'X', 0, '%', 0, 0x3A, 0x26, 0, 0}};
+    ASSERT_EQ(kErrorSuccess, access.WriteRawValueCreatingKey(kHkeyCurrentUser, deep, "", text));
+    ASSERT_EQ(kErrorSuccess, access.ReadRawValue(kHkeyCurrentUser, deep, "", value));
+    EXPECT_EQ(text, value);
+    const RawValue number{kRegDword, {7, 0, 0, 0}};
+    ASSERT_EQ(kErrorSuccess, access.WriteRawValueCreatingKey(kHkeyCurrentUser, TestFixture::kPath, "n", number));
+    ASSERT_EQ(kErrorSuccess, access.ReadRawValue(kHkeyCurrentUser, TestFixture::kPath, "n", value));
+    EXPECT_EQ(number, value);
+    EXPECT_EQ("7", access.ReadTextValue(kHkeyCurrentUser, TestFixture::kPath, "n"));
+
+    // What WriteValue stored reads back as UTF-16LE with its terminator.
+    ASSERT_EQ(kErrorSuccess, access.WriteValue(kHkeyCurrentUser, TestFixture::kPath, "p", "C:\\a.dll"));
+    ASSERT_EQ(kErrorSuccess, access.ReadRawValue(kHkeyCurrentUser, TestFixture::kPath, "p", value));
+    EXPECT_EQ((RawValue{kRegSz, {'C', 0, ':', 0, '\\', 0, 'a', 0, '.', 0, 'd', 0, 'l', 0, 'l', 0, 0, 0}}), value);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryAccessContract, WriteValueChoosesTheTypeByTheText,
                             WriteValueAndDeleteValueNeedAnExistingKey, ReadTextValue,
-                            SetValueCreatingKeyAndDeleteValue);
+                            SetValueCreatingKeyAndDeleteValue, RawValuesReadAndWriteExactly);
 
 } // namespace hs::contract

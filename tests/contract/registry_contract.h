@@ -427,6 +427,71 @@ TYPED_TEST_P(RegistryContract, ClassesRootShowsMachineClasses) {
     EXPECT_EQ(kErrorFileNotFound, reg.OpenKey(kHkeyClassesRoot, "HivesweepContractProbe", &key));
 }
 
+// The wide-character calls give back exactly what was stored: text outside
+// the ANSI code page, odd lengths, missing terminators and unknown types.
+TYPED_TEST_P(RegistryContract, WideValuesComeBackExactly) {
+    auto& reg = *this->reg_;
+    const auto utf16 = [](std::u16string text) {
+        std::vector<std::uint8_t> bytes;
+        for (char16_t unit : text) {
+            bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+            bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+        }
+        return bytes;
+    };
+    struct Case {
+        const char* name;
+        std::uint32_t type;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"sz", kRegSz, utf16(u"C:\\x\u263A\u4E2D.dll" + std::u16string(1, u'\0'))},
+        {"no terminator", kRegSz, utf16(u"ab")},
+        {"odd", kRegSz, {0x41, 0x00, 0x42}},
+        {"expand", kRegExpandSz, utf16(u"%SystemRoot%\\x.dll" + std::u16string(1, u'\0'))},
+        {"multi", kRegMultiSz, utf16(std::u16string(u"a\0b\0\0", 5))},
+        {"binary", kRegBinary, {0x00, 0x0A, 0x0D, 0xFF}},
+        {"dword", kRegDword, {0x01, 0x02, 0x03, 0x84}},
+        {"qword", kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}},
+        {"none", kRegNone, {}},
+        {"empty sz", kRegSz, {}},
+        {"own type", 0x12345, {0x5E, 0x00}},
+        {"", kRegSz, utf16(u"unnamed" + std::u16string(1, u'\0'))},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(testing::Message() << "[" << i << "] " << cases[i].name);
+        const Case& c = cases[i];
+        ASSERT_EQ(kErrorSuccess, reg.SetValueWide(this->base_, c.name, c.type, c.bytes.data(),
+                                                  static_cast<std::uint32_t>(c.bytes.size())));
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> bytes{0xEE};
+        ASSERT_EQ(kErrorSuccess, reg.QueryValueWide(this->base_, c.name, &type, &bytes));
+        EXPECT_EQ(c.type, type);
+        EXPECT_EQ(c.bytes, bytes);
+    }
+
+    // Text stored through the A call reads as UTF-16LE, terminator and all;
+    // text stored through the W call reads through the A call as ANSI.
+    this->SetSz(this->base_, "ansi", "C:\\old.dll");
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> bytes;
+    ASSERT_EQ(kErrorSuccess, reg.QueryValueWide(this->base_, "ansi", &type, &bytes));
+    EXPECT_EQ(kRegSz, type);
+    EXPECT_EQ(utf16(u"C:\\old.dll" + std::u16string(1, u'\0')), bytes);
+    char text[32] = {};
+    std::uint32_t size = sizeof text;
+    ASSERT_EQ(kErrorSuccess, reg.QueryValueEx(this->base_, "expand", &type, reinterpret_cast<std::uint8_t*>(text), &size));
+    EXPECT_EQ(kRegExpandSz, type);
+    EXPECT_EQ(std::string("%SystemRoot%\\x.dll", 19), std::string(text, size));  // with its NUL
+
+    // A missing value leaves the outputs alone.
+    type = 99;
+    bytes = {0xEE};
+    EXPECT_EQ(kErrorFileNotFound, reg.QueryValueWide(this->base_, "absent", &type, &bytes));
+    EXPECT_EQ(99u, type);
+    EXPECT_EQ(std::vector<std::uint8_t>{0xEE}, bytes);
+}
+
 TYPED_TEST_P(RegistryContract, PlatformIsTheNtFamily) {
     EXPECT_EQ(2, this->reg_->GetPlatformId());
 }
@@ -436,6 +501,6 @@ REGISTER_TYPED_TEST_SUITE_P(RegistryContract, MissingKeysAndValuesLeaveOutputsAl
                             SubkeysEnumerateSorted, ValuesEnumerateInCreationOrderOnWindows, EnumKeyExBufferRules,
                             EnumValueBufferRules, StringsWithoutTerminator, OtherTypesComeBackRaw, UnnamedValue,
                             DeletingWhileEnumeratingSkipsTheNextValue, OpenWithEmptyPath,
-                            ClassesRootShowsMachineClasses, PlatformIsTheNtFamily);
+                            ClassesRootShowsMachineClasses, WideValuesComeBackExactly, PlatformIsTheNtFamily);
 
 } // namespace hs::contract
