@@ -13,6 +13,8 @@
 #include <initializer_list>
 #include <system_error>
 
+#include "tools/link_writer.h"
+
 namespace hs::demo {
 namespace {
 
@@ -391,6 +393,53 @@ constexpr std::string_view kEmptyFolders[] = {
 };
 
 // ---------------------------------------------------------------------------
+// Shortcuts
+
+#define ALEX R"(C:\Documents and Settings\Alex\)"
+#define ALL_USERS R"(C:\Documents and Settings\All Users\)"
+
+constexpr PlantedShortcut kShortcuts[] = {
+    {ALEX R"(Desktop\Pinwheel Paint.lnk)", R"(C:\Program Files\Pinwheel Paint\pinwheel.exe)", false},
+    {ALEX R"(Desktop\Quillmark Writer.lnk)", R"(C:\Program Files\Quillmark Writer\quillmk.exe)", true},
+    {ALEX R"(Desktop\My Computer.lnk)", "", false},
+    {ALEX R"(Start Menu\Programs\Tidewater Media\Tidewater Player.lnk)",
+     R"(C:\Program Files\Tidewater Media\twplayer.exe)", true},
+    {ALEX R"(Start Menu\Programs\Lumenfold\Lumenfold Viewer.lnk)", R"(C:\Program Files\Lumenfold\lumenfold.exe)",
+     false},
+    {ALEX R"(Start Menu\Programs\Accessories\Explorer.lnk)", R"(%SystemRoot%\explorer.exe)", false},
+    {ALEX R"(Favorites\Old Notes.url)", R"(C:\Documents and Settings\Alex\My Documents\old notes.txt)", true},
+    {ALEX R"(Favorites\Pinwheel Website.url)", "http://www.example.com/pinwheel/", false},
+    {ALL_USERS R"(Desktop\Stargaze.lnk)", R"(E:\Apps\Stargaze\stargaze.exe)", false},
+    {ALL_USERS R"(Desktop\Team Reports.lnk)", R"(\\fileserver\team\reports.lfv)", false},
+    {ALL_USERS R"(Start Menu\Programs\Harbor Font Viewer.lnk)", R"(%SystemRoot%\Fonts\harborvw.exe)", true},
+};
+
+#undef ALEX
+#undef ALL_USERS
+
+// The bytes of one demo shortcut, written as the shell writes them.
+std::string ShortcutBytes(const PlantedShortcut& shortcut) {
+    const std::string path(shortcut.path);
+    const std::string target(shortcut.target);
+    if (path.size() > 4 && path.compare(path.size() - 4, 4, ".url") == 0) {
+        return tools::MakeInternetShortcut(target.rfind("http", 0) == 0 ? target : tools::FileUrl(target));
+    }
+    if (target.empty()) return tools::MakeShellLink(tools::LinkToVirtualFolder());
+    if (target.rfind("\\\\", 0) == 0) {
+        const std::size_t shareEnd = target.find('\\', target.find('\\', 2) + 1);
+        return tools::MakeShellLink(tools::LinkToShare(target.substr(0, shareEnd), target.substr(shareEnd + 1)));
+    }
+    if (target.rfind("%SystemRoot%", 0) == 0) {
+        const std::string expanded = std::string(kWindowsFolder) + target.substr(12);
+        return tools::MakeShellLink(tools::LinkThroughEnvironment(target, expanded));
+    }
+    const std::string folder = target.substr(0, target.rfind('\\'));
+    tools::ShellLinkSpec spec = tools::LinkTo(target, folder);
+    if (target[0] == kRemovableDriveLetter) spec.driveType = 2;  // DRIVE_REMOVABLE
+    return tools::MakeShellLink(spec);
+}
+
+// ---------------------------------------------------------------------------
 // Writing
 
 // The host path of a Windows path on a demo drive.
@@ -523,6 +572,8 @@ bool PrepareOutFolder(const stdfs::path& out, std::string& error) {
 
 std::span<const PlantedProblem> PlantedProblems() { return kPlanted; }
 
+std::span<const PlantedShortcut> PlantedShortcuts() { return kShortcuts; }
+
 bool WriteDemoSystem(const std::string& outFolder, std::string& error) {
     if (outFolder.empty()) {
         error = "no output folder given";
@@ -539,6 +590,11 @@ bool WriteDemoSystem(const std::string& outFolder, std::string& error) {
         if (!MakeFolders(host.parent_path(), error)) return false;
         const std::string name = host.filename().string();
         if (!WriteFile(host, "Hivesweep demo file " + name + "\r\n", error)) return false;
+    }
+    for (const PlantedShortcut& shortcut : kShortcuts) {
+        const stdfs::path host = HostPath(out, shortcut.path);
+        if (!MakeFolders(host.parent_path(), error)) return false;
+        if (!WriteFile(host, ShortcutBytes(shortcut), error)) return false;
     }
     return WriteFile(out / kRegFileName, RegFileText(), error);
 }

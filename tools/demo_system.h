@@ -56,6 +56,18 @@ struct PlantedProblem {
 // order (within a section, not in walk order).
 std::span<const PlantedProblem> PlantedProblems();
 
+// A shortcut file of the demo and whether a scan must record it.
+struct PlantedShortcut {
+    std::string_view path;    // the shortcut file
+    std::string_view target;  // what it points at, for a person
+    bool broken;              // a missing target on a fixed drive
+};
+
+// Every shortcut file of the demo, in no particular order: broken ones,
+// healthy ones, and ones a scan must pass over (a removable drive, a network
+// share, a virtual folder, a web address).
+std::span<const PlantedShortcut> PlantedShortcuts();
+
 // Writes the demo into outFolder, creating it when missing. A folder that
 // already holds something must be an earlier demo (it holds the marker
 // file); its demo.reg, C and E are then replaced. On failure returns false

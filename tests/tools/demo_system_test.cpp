@@ -23,6 +23,8 @@
 #include "platform/registry_memory.h"
 #include "platform/roots.h"
 #include "scan/catalogue.h"
+#include "scan/scan_driver.h"
+#include "scan/section_list.h"
 #include "scan/walker.h"
 #include "tests/support/test_host.h"
 
@@ -129,6 +131,25 @@ TEST_F(DemoScanTest, ScanRecordsExactlyThePlantedBrokenEntries) {
                                      kSectionShared, kSectionStartup, kSectionUninstall, kSectionVxd, kSectionFonts}) {
         EXPECT_GE(perSection[std::string(section)], 2) << section;
     }
+}
+
+TEST_F(DemoScanTest, AWholeScanListsExactlyTheBrokenShortcutsLast) {
+    LoadlvwRegistryvaluesScanValues(*context_);
+    ASSERT_EQ(12, context_->sections.Count());  // drive E: is removable
+    RunScan(*context_);
+
+    std::vector<std::string> recorded, planted;
+    for (const ShortcutProblem& row : context_->lvwShortcut.Rows()) recorded.push_back(row.path);
+    for (const demo::PlantedShortcut& shortcut : demo::PlantedShortcuts()) {
+        if (shortcut.broken) planted.emplace_back(shortcut.path);
+    }
+    std::sort(recorded.begin(), recorded.end());
+    std::sort(planted.begin(), planted.end());
+    EXPECT_EQ(planted, recorded);
+    EXPECT_EQ(context_->lvwErrors.Count(), demo::PlantedProblems().size());
+    ASSERT_FALSE(context_->results.lvwRegistryProblems.Rows().empty());
+    EXPECT_EQ("Invalid Windows Shortcut File (" + std::to_string(planted.size()) + " Problems)",
+              context_->results.lvwRegistryProblems.Rows().back());
 }
 
 TEST_F(DemoScanTest, DrivesFollowTheLayoutContract) {
