@@ -9,6 +9,11 @@
 #include "checkers/checkers.h"
 #include "cli/machine.h"
 #include "platform/ansi_text.h"
+#include "platform/reg_text.h"
+#include "results/backup_file.h"
+#include "results/backup_manager.h"
+#include "results/repair.h"
+#include "results/restore.h"
 #include "results/results_views.h"
 #include "results/scan_report.h"
 #include "scan/scan_context.h"
@@ -29,6 +34,10 @@ constexpr const char* kUsage =
     "                      show or change which sections a scan looks at\n"
     "  settings get KEY | settings set KEY VALUE\n"
     "                      read or store one setting\n"
+    "  repair [--section TEXT]... [--yes]\n"
+    "                      scan, then repair what was found after backing it up\n"
+    "  backups [list | restore NAME... | delete NAME... [--yes]]\n"
+    "                      list, restore or delete the backups of earlier repairs\n"
     "\n"
     "Options (before or after the command):\n"
     "  --registry FILE.reg work on this registry file instead of the machine's registry;\n"
@@ -39,7 +48,8 @@ constexpr const char* kUsage =
     "  --config-dir DIR    (portable build) where the settings file lives\n"
     "  --help              this text; COMMAND --help for the command's own\n"
     "\n"
-    "Exit codes: 0 nothing found (or done), 1 problems found, 2 bad usage or input, 3 cancelled.\n";
+    "Exit codes: 0 nothing found (or done), 1 problems found, 2 bad usage or input, 3 cancelled,\n"
+    "4 some problems or records were left unchanged, 5 the question was answered no (nothing changed).\n";
 
 constexpr const char* kScanUsage =
     "usage: hivesweep-cli scan [--section TEXT]... [--format text|json] [OPTIONS]\n"
@@ -62,12 +72,31 @@ constexpr const char* kSettingsUsage =
     "\n"
     "Reads or stores one setting (keys such as chkMakeLogFile, txtLogFile, chkMakeBackUp, txtBackup).\n";
 
+constexpr const char* kRepairUsage =
+    "usage: hivesweep-cli repair [--section TEXT]... [--yes] [OPTIONS]\n"
+    "\n"
+    "Scans as 'scan' does, shows what was found, asks (unless --yes), and repairs every\n"
+    "problem: each value or shortcut is written to a backup file (setting txtBackup, the\n"
+    "program's folder by default) before it is changed; one whose backup cannot be written\n"
+    "is left as it is. Exit 0 when all were repaired, 4 when some were left (the reasons are\n"
+    "printed), 3 when the scan was cancelled (nothing is repaired), 5 when the answer was no.\n";
+
+constexpr const char* kBackupsUsage =
+    "usage: hivesweep-cli backups [list | restore NAME... | delete NAME... [--yes]] [OPTIONS]\n"
+    "\n"
+    "list (the default) shows the backup files of the backup folder: name, date, time, size.\n"
+    "restore puts back everything the named backups hold, newest change first; a file is\n"
+    "deleted once all of it was put back, otherwise it keeps what was not (exit 4).\n"
+    "delete removes the named backups after asking (unless --yes). A NAME must be one that\n"
+    "'backups list' shows.\n";
+
 struct CommandLine {
     GlobalOptions global;
     std::vector<std::string> words;     // the command and its arguments
     std::vector<std::string> sections;  // scan --section
     std::string format = "text";        // scan --format
     bool formatGiven = false;
+    bool yes = false;                   // repair, backups delete: no question
     bool help = false;
 };
 
@@ -120,6 +149,8 @@ bool Parse(const std::vector<std::string>& args, CommandLine& line, std::string&
             if (!TakeValue(args, i, name, inlineValue, hasInline, line.global.windowsFolder, error)) return false;
         } else if (name == "--config-dir") {
             if (!TakeValue(args, i, name, inlineValue, hasInline, line.global.configDir, error)) return false;
+        } else if (name == "--yes" && !hasInline) {
+            line.yes = true;
         } else if (name == "--section") {
             if (!TakeValue(args, i, name, inlineValue, hasInline, value, error)) return false;
             line.sections.push_back(value);
@@ -199,9 +230,10 @@ struct Session {
     ScanContext context;
 };
 
-// The main window's start: the select-all box from the settings, then the list.
-void LoadSectionList(ScanContext& context) {
-    RestoreSelectAllBox(context);
+// The main window's start: the select-all box from the settings (which
+// stores its state), then the list. A scan needs only the list.
+void LoadSectionList(ScanContext& context, bool withSelectAllBox) {
+    if (withSelectAllBox) RestoreSelectAllBox(context);
     LoadlvwRegistryvaluesScanValues(context);
 }
 
@@ -278,25 +310,35 @@ void PrintText(Streams& streams, ScanContext& context) {
     }
 }
 
-int Scan(Session& session, CommandLine& line, Streams& streams) {
-    if (line.words.size() > 1) return Fail(streams, "scan takes no arguments: " + line.words[1]);
+// The Scan Now action for the command line: the section list (or the named
+// sections, for this run only), the scan, the progress line cleared. False
+// and a usage failure when a named section does not exist.
+bool ScanNow(Session& session, CommandLine& line, Streams& streams, int& failure) {
     ScanContext& context = session.context;
-    LoadSectionList(context);
+    LoadSectionList(context, false);
     if (!line.sections.empty()) {
         std::vector<int> positions;
         std::string unknown;
         if (!FindEntries(context.sections, line.sections, positions, unknown)) {
-            return Fail(streams, "--section \"" + unknown + "\": no such section (see 'hivesweep-cli sections list')");
+            failure = Fail(streams, "--section \"" + unknown + "\": no such section (see 'hivesweep-cli sections list')");
+            return false;
         }
         // Only for this run: nothing is stored.
         for (SectionEntry& entry : context.sections.entries) entry.checked = false;
         for (int position : positions) context.sections.At(position)->checked = true;
     }
-
     context.state.scanRunning = true;
     RunScan(context);
     context.state.scanRunning = false;
     session.host.Finish();
+    return true;
+}
+
+int Scan(Session& session, CommandLine& line, Streams& streams) {
+    if (line.words.size() > 1) return Fail(streams, "scan takes no arguments: " + line.words[1]);
+    ScanContext& context = session.context;
+    int failure = kExitUsage;
+    if (!ScanNow(session, line, streams, failure)) return failure;
 
     if (line.format == "json") {
         PrintJson(streams, context);
@@ -317,7 +359,7 @@ int Scan(Session& session, CommandLine& line, Streams& streams) {
 
 int Sections(Session& session, CommandLine& line, Streams& streams) {
     ScanContext& context = session.context;
-    LoadSectionList(context);
+    LoadSectionList(context, true);
     const std::string action = line.words.size() > 1 ? line.words[1] : "list";
     const std::vector<std::string> texts(line.words.begin() + std::min<std::size_t>(2, line.words.size()),
                                          line.words.end());
@@ -357,6 +399,140 @@ int Settings(Session& session, CommandLine& line, Streams& streams) {
         return kExitClean;
     }
     return Fail(streams, "usage: settings get KEY | settings set KEY VALUE");
+}
+
+// Asks a yes/no question on the console; only "y" or "yes" is yes, and the
+// end of the input is no.
+bool Confirm(Streams& streams, const std::string& question) {
+    streams.out << question << " [y/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(streams.in, answer)) {
+        streams.out << "\n";
+        return false;
+    }
+    answer = FoldUpper(TrimBlanks(answer));
+    return answer == "Y" || answer == "YES";
+}
+
+int Repair(Session& session, CommandLine& line, Streams& streams) {
+    if (line.words.size() > 1) return Fail(streams, "repair takes no arguments: " + line.words[1]);
+    ScanContext& context = session.context;
+    int failure = kExitUsage;
+    if (!ScanNow(session, line, streams, failure)) return failure;
+    PrintText(streams, context);
+    if (context.state.Cancelled()) {
+        streams.out << "Nothing was repaired.\n";
+        return kExitCancelled;
+    }
+    const std::size_t total = context.lvwErrors.Count() + context.lvwShortcut.Count();
+    if (total == 0) return kExitClean;
+
+    streams.out << "\n";
+    if (!line.yes && !Confirm(streams, "Repair these " + std::to_string(total) + " problem(s)?")) {
+        streams.out << "Nothing was changed.\n";
+        return kExitDeclined;
+    }
+    const RepairResult result = ImgRepairMouseMove_Click(context);
+    streams.out << "Repaired " << result.repaired << " problem(s).";
+    if (!result.backupFilePath.empty() && context.files.GetFileAttributes(result.backupFilePath, nullptr) !=
+                                             kInvalidFileAttributes) {
+        streams.out << " Backup: " << FileNameOfPath(result.backupFilePath) << " in " << BackupFolder(context);
+    }
+    streams.out << "\n";
+    if (result.Complete()) return kExitClean;
+    streams.out << RepairIncompleteMessage(result) << "\n";
+    return kExitIncomplete;
+}
+
+// Backup names as 'backups list' shows them; false and the offending name
+// for one that is not there (or could lead out of the backup folder).
+bool KnownBackups(ScanContext& context, const std::vector<std::string>& names, std::string& unknown) {
+    const std::vector<BackupRow> rows = ListBackups(context);
+    for (const std::string& name : names) {
+        bool known = name.find_first_of("\\/:") == std::string::npos;
+        if (known) {
+            known = false;
+            for (const BackupRow& row : rows) known = known || row.name == name;
+        }
+        if (!known) {
+            unknown = name;
+            return false;
+        }
+    }
+    return true;
+}
+
+const char* OutcomeText(RestoredLine::Outcome outcome) {
+    switch (outcome) {
+    case RestoredLine::Outcome::kRestored: return "restored";
+    case RestoredLine::Outcome::kFailed: return "failed";
+    case RestoredLine::Outcome::kRefused: return "refused";
+    case RestoredLine::Outcome::kHeldBack: return "held back";
+    }
+    return "";
+}
+
+int Backups(Session& session, CommandLine& line, Streams& streams) {
+    ScanContext& context = session.context;
+    const std::string action = line.words.size() > 1 ? line.words[1] : "list";
+    const std::vector<std::string> names(line.words.begin() + std::min<std::size_t>(2, line.words.size()),
+                                         line.words.end());
+    if (action == "list") {
+        if (!names.empty()) return Fail(streams, "backups list takes no arguments");
+        const std::vector<BackupRow> rows = ListBackups(context);
+        if (rows.empty()) streams.out << "No backups in " << BackupFolder(context) << "\n";
+        for (const BackupRow& row : rows) {
+            streams.out << row.name << "\t" << row.date << "\t" << row.time << "\t" << row.size << " bytes\n";
+        }
+        return kExitClean;
+    }
+    if (action != "restore" && action != "delete") {
+        return Fail(streams, "backups: unknown action \"" + action + "\" (list, restore, delete)");
+    }
+    if (names.empty()) return Fail(streams, "backups " + action + " needs at least one backup name (see 'backups list')");
+    std::string unknown;
+    if (!KnownBackups(context, names, unknown)) {
+        return Fail(streams, "\"" + unknown + "\": no such backup in " + BackupFolder(context) +
+                                 " (see 'hivesweep-cli backups list')");
+    }
+
+    if (action == "delete") {
+        if (!line.yes && !Confirm(streams, "Delete " + std::to_string(names.size()) + " backup file(s)?")) {
+            streams.out << "Nothing was deleted.\n";
+            return kExitDeclined;
+        }
+        const std::vector<BackupStep> steps = DeleteBackups(context, names);
+        int code = kExitClean;
+        for (std::size_t i = 0; i < steps.size() && i < names.size(); ++i) {
+            if (steps[i].ok) {
+                streams.out << "Deleted " << names[i] << "\n";
+            } else {
+                streams.out << "Could not delete " << names[i] << ": " << steps[i].reason << "\n";
+                code = kExitIncomplete;
+            }
+        }
+        return code;
+    }
+
+    int code = kExitClean;
+    for (const RestoreFileResult& file : RestoreBackups(context, names)) {
+        const std::string name = FileNameOfPath(file.path);
+        streams.out << name << ": " << file.Restored() << " record(s) restored";
+        if (file.complete) {
+            streams.out << "; the backup is used up and deleted\n";
+            continue;
+        }
+        code = kExitIncomplete;
+        streams.out << ", " << file.NotRestored() << " not";
+        if (!file.error.empty()) streams.out << " (" << file.error << ")";
+        streams.out << "; the backup keeps what was not restored\n";
+        for (const RestoredLine& record : file.lines) {
+            if (record.outcome == RestoredLine::Outcome::kRestored) continue;
+            streams.out << "  line " << record.line << ", " << record.target << ": " << OutcomeText(record.outcome)
+                        << (record.reason.empty() ? "" : ": " + record.reason) << "\n";
+        }
+    }
+    return code;
 }
 
 } // namespace
@@ -408,7 +584,8 @@ int Run(const std::vector<std::string>& args, Streams& streams) {
 
     const std::string command = line.words.empty() ? "" : line.words.front();
     static const std::map<std::string, const char*> kHelp = {
-        {"scan", kScanUsage}, {"sections", kSectionsUsage}, {"settings", kSettingsUsage}};
+        {"scan", kScanUsage},     {"sections", kSectionsUsage}, {"settings", kSettingsUsage},
+        {"repair", kRepairUsage}, {"backups", kBackupsUsage}};
     if (line.help) {
         const auto found = kHelp.find(command);
         streams.out << (found != kHelp.end() ? found->second : kUsage);
@@ -419,8 +596,12 @@ int Run(const std::vector<std::string>& args, Streams& streams) {
         return kExitUsage;
     }
     if (kHelp.find(command) == kHelp.end()) return Fail(streams, "unknown command \"" + command + "\" (see --help)");
-    if (command != "scan" && (!line.sections.empty() || line.formatGiven)) {
-        return Fail(streams, "--section and --format belong to the scan command");
+    if (command != "scan" && line.formatGiven) return Fail(streams, "--format belongs to the scan command");
+    if (command != "scan" && command != "repair" && !line.sections.empty()) {
+        return Fail(streams, "--section belongs to the scan and repair commands");
+    }
+    if (command != "repair" && command != "backups" && line.yes) {
+        return Fail(streams, "--yes belongs to the repair and backups commands");
     }
 
     Machine machine;
@@ -430,6 +611,8 @@ int Run(const std::vector<std::string>& args, Streams& streams) {
         Session session(machine, streams);
         if (command == "scan") code = Scan(session, line, streams);
         else if (command == "sections") code = Sections(session, line, streams);
+        else if (command == "repair") code = Repair(session, line, streams);
+        else if (command == "backups") code = Backups(session, line, streams);
         else code = Settings(session, line, streams);
     }
     if (!SaveRegistryFile(machine, error)) {

@@ -14,6 +14,8 @@ inline constexpr int kExitClean = 0;       // nothing found; or the command did 
 inline constexpr int kExitProblems = 1;    // the scan found problems
 inline constexpr int kExitUsage = 2;       // bad usage or bad input
 inline constexpr int kExitCancelled = 3;   // the scan was cancelled
+inline constexpr int kExitIncomplete = 4;  // some problems or records were left unchanged
+inline constexpr int kExitDeclined = 5;    // the question was answered no: nothing changed
 
 struct Streams {
     std::ostream& out;

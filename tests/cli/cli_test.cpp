@@ -79,7 +79,7 @@ TEST_F(CliTest, ExitCodesTellUsageErrorsFromFindings) {
         {{"scan"}, false, kExitUsage, "needs a registry file"},
         {{"scan", "--section", "Help files"}, true, kExitUsage, "--section \"Help files\": no such section"},
         {{"scan", "--format", "xml"}, true, kExitUsage, "expected text or json"},
-        {{"sections", "--format", "json"}, true, kExitUsage, "belong to the scan command"},
+        {{"sections", "--format", "json"}, true, kExitUsage, "belongs to the scan command"},
         {{"scan", "--drive", "C"}, false, kExitUsage, "expected L=DIR[:TYPE]"},
         {{"scan", "--drive", "E=/nowhere/at/all:removable", "--registry", "x.reg"}, false, kExitUsage, "x.reg"},
         {{"settings", "get"}, true, kExitUsage, "usage: settings get KEY"},
