@@ -20,7 +20,16 @@ constexpr DriveTypeName kDriveTypeNames[] = {
     {"cdrom", kDriveCdRom},     {"ramdisk", kDriveRamDisk},
 };
 
+class Silence final : public Sound {
+public:
+    bool PlayAsync(const std::string&) override { return false; }
+};
+
 } // namespace
+
+std::unique_ptr<Sound> MakeSilence() {
+    return std::make_unique<Silence>();
+}
 
 bool ParseDriveOption(const std::string& text, DriveOption& drive, std::string& error) {
     if (text.size() < 3 || text[1] != '=' || !std::isalpha(static_cast<unsigned char>(text[0]))) {

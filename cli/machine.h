@@ -43,6 +43,9 @@ struct Machine {
 // "L=DIR[:TYPE]" as a drive; false and a message when it does not parse.
 bool ParseDriveOption(const std::string& text, DriveOption& drive, std::string& error);
 
+// The command line plays no sounds.
+std::unique_ptr<Sound> MakeSilence();
+
 // True when this build accepts the stand-in file-system options.
 bool PortableBuild();
 

@@ -20,11 +20,6 @@ std::string ProgramHostFolder() {
     return error ? std::string() : self.parent_path().string();
 }
 
-class Silence final : public Sound {
-public:
-    bool PlayAsync(const std::string&) override { return false; }
-};
-
 } // namespace
 
 bool PortableBuild() {
@@ -67,7 +62,7 @@ bool BuildMachine(const GlobalOptions& options, Machine& machine, std::string& e
     const std::string base = options.configDir.empty() ? FileSettingsStore::DefaultConfigBase()
                                                        : std::filesystem::absolute(options.configDir).string();
     machine.settings = std::make_unique<FileSettingsStore>(base);
-    machine.sound = std::make_unique<Silence>();
+    machine.sound = MakeSilence();
     return true;
 }
 

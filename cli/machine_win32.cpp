@@ -12,15 +12,6 @@
 
 namespace hs::cli {
 
-namespace {
-
-class Silence final : public Sound {
-public:
-    bool PlayAsync(const std::string&) override { return false; }
-};
-
-} // namespace
-
 bool PortableBuild() {
     return false;
 }
@@ -38,7 +29,7 @@ bool BuildMachine(const GlobalOptions& options, Machine& machine, std::string& e
     }
     machine.files = std::make_unique<Win32FileSystem>();
     machine.settings = std::make_unique<RegistrySettingsStore>(*machine.registry);
-    machine.sound = std::make_unique<Silence>();
+    machine.sound = MakeSilence();
     return true;
 }
 

@@ -26,23 +26,8 @@ inline constexpr const char* kBackupFolder = "C:\\Program Files\\Hivesweep";
 // The backup file a repair at the fixed clock's moment writes.
 inline constexpr const char* kBackupPath = "C:\\Program Files\\Hivesweep\\BackUp 10-12-26 09-05-07";
 
-struct RepairMachine {
-    RepairMachine() : context(registry, settings, host, sound, files) {
-        files.AddDrive('C', kDriveFixed);
-        files.AddFolder("C:\\WINDOWS\\system32");
-        files.AddFolder(kBackupFolder);
-        files.SetFolders("C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\WINDOWS\\Temp\\", kBackupFolder);
-        context.view.SetSink(&sink);
-        context.clock = &clock;
-        InstallCheckers(context.checkers);
-    }
-
-    // Loads REGEDIT4 text (without its first line).
-    void Load(std::string_view regLines) {
-        const std::string text = "REGEDIT4\r\n\r\n" + std::string(regLines);
-        const auto error = ImportRegFile(registry, text);
-        ASSERT_FALSE(error.has_value()) << "line " << error->line << ": " << error->message;
-    }
+struct RepairMachine : BasicScanMachine<DenyingRegistry> {
+    RepairMachine() { files.AddFolder(kBackupFolder); }
 
     // The value as stored, or nothing when it is missing.
     std::optional<RawValue> Value(RegKey root, const std::string& path, const std::string& name) {
@@ -57,15 +42,6 @@ struct RepairMachine {
         for (const BackupRecord& record : records) text += FormatBackupRecord(record) + "\r\n";
         files.AddFile(path, text);
     }
-
-    DenyingRegistry registry;
-    MemoryFileSystem files;
-    ScriptedHost host;
-    MemorySettings settings;
-    RecordingSound sound;
-    RecordingSink sink;
-    FixedClock clock;
-    ScanContext context;
 };
 
 // UTF-16LE bytes of text, with a terminator.

@@ -30,8 +30,10 @@ public:
     std::string ShortDateText(const LocalTime&) override { return dateText; }
 };
 
-struct ScanMachine {
-    ScanMachine() : context(registry, settings, host, sound, files) {
+// RegistryType: the stand-in registry, or a test double around it.
+template <typename RegistryType = MemoryRegistry>
+struct BasicScanMachine {
+    BasicScanMachine() : context(registry, settings, host, sound, files) {
         files.AddDrive('C', kDriveFixed);
         files.AddFolder("C:\\WINDOWS\\system32");
         files.AddFolder("C:\\Program Files\\Hivesweep");
@@ -48,7 +50,7 @@ struct ScanMachine {
         ASSERT_FALSE(error.has_value()) << "line " << error->line << ": " << error->message;
     }
 
-    MemoryRegistry registry;
+    RegistryType registry;
     MemoryFileSystem files;
     ScriptedHost host;
     MemorySettings settings;
@@ -57,5 +59,7 @@ struct ScanMachine {
     FixedClock clock;
     ScanContext context;
 };
+
+using ScanMachine = BasicScanMachine<>;
 
 } // namespace hs::fakes
