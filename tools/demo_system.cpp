@@ -434,9 +434,9 @@ std::string ShortcutBytes(const PlantedShortcut& shortcut) {
         return tools::MakeShellLink(tools::LinkThroughEnvironment(target, expanded));
     }
     const std::string folder = target.substr(0, target.rfind('\\'));
-    tools::ShellLinkSpec spec = tools::LinkTo(target, folder);
-    if (target[0] == kRemovableDriveLetter) spec.driveType = 2;  // DRIVE_REMOVABLE
-    return tools::MakeShellLink(spec);
+    tools::ShellLinkShape shape = tools::LinkTo(target, folder);
+    if (target[0] == kRemovableDriveLetter) shape.driveType = 2;  // DRIVE_REMOVABLE
+    return tools::MakeShellLink(shape);
 }
 
 // ---------------------------------------------------------------------------

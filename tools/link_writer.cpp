@@ -129,13 +129,13 @@ std::string RootItem(const std::initializer_list<unsigned>& clsid, unsigned sort
     return item;
 }
 
-std::string IdList(const ShellLinkSpec& spec) {
+std::string IdList(const ShellLinkShape& shape) {
     std::string list;
-    if (spec.virtualFolder) {
+    if (shape.virtualFolder) {
         list += RootItem(kControlPanel, 0x70);
     } else {
         list += RootItem(kMyComputer, 0x50);
-        const std::vector<std::string> parts = SplitComponents(spec.idListTarget);
+        const std::vector<std::string> parts = SplitComponents(shape.idListTarget);
         std::string volume;
         Put16(volume, 25);
         volume += '\x2F';
@@ -144,7 +144,7 @@ std::string IdList(const ShellLinkSpec& spec) {
         volume.resize(25, '\0');
         list += volume;
         for (std::size_t i = 1; i < parts.size(); ++i)
-            list += FileEntryItem(parts[i], i + 1 < parts.size(), spec.idListExtensionVersion);
+            list += FileEntryItem(parts[i], i + 1 < parts.size(), shape.idListExtensionVersion);
     }
     Put16(list, 0);  // the terminal item
     std::string out;
@@ -152,9 +152,9 @@ std::string IdList(const ShellLinkSpec& spec) {
     return out + list;
 }
 
-std::string LinkInfo(const ShellLinkSpec& spec) {
-    const bool network = !spec.networkShare.empty();
-    const std::uint32_t headerSize = spec.unicodeLinkInfo ? 0x24 : 0x1C;
+std::string LinkInfo(const ShellLinkShape& shape) {
+    const bool network = !shape.networkShare.empty();
+    const std::uint32_t headerSize = shape.unicodeLinkInfo ? 0x24 : 0x1C;
     std::string info(headerSize, '\0');
     Set32(info, 4, headerSize);
     Set32(info, 8, network ? 0x2 : 0x1);
@@ -166,7 +166,7 @@ std::string LinkInfo(const ShellLinkSpec& spec) {
         Put32(link, 0x14);  // NetNameOffset
         Put32(link, 0);     // DeviceNameOffset
         Put32(link, 0x20000);
-        link += spec.networkShare;
+        link += shape.networkShare;
         link += '\0';
         Set32(link, 0, static_cast<std::uint32_t>(link.size()));
         info += link;
@@ -175,37 +175,37 @@ std::string LinkInfo(const ShellLinkSpec& spec) {
         Set32(info, 12, static_cast<std::uint32_t>(info.size()));
         std::string volume;
         Put32(volume, 0x11);
-        Put32(volume, static_cast<std::uint32_t>(spec.driveType));
+        Put32(volume, static_cast<std::uint32_t>(shape.driveType));
         Put32(volume, 0x43000000);  // serial number
         Put32(volume, 0x10);        // label offset
         volume += '\0';             // empty label
         info += volume;
         Set32(info, 16, static_cast<std::uint32_t>(info.size()));
-        info += spec.localBasePath;
+        info += shape.localBasePath;
         info += '\0';
     }
     Set32(info, 24, static_cast<std::uint32_t>(info.size()));
-    info += spec.commonPathSuffix;
+    info += shape.commonPathSuffix;
     info += '\0';
-    if (spec.unicodeLinkInfo) {
+    if (shape.unicodeLinkInfo) {
         if (!network) {
             Set32(info, 28, static_cast<std::uint32_t>(info.size()));
-            info += AnsiToUtf16Le(spec.localBasePath);
+            info += AnsiToUtf16Le(shape.localBasePath);
             Put16(info, 0);
         }
         Set32(info, 32, static_cast<std::uint32_t>(info.size()));
-        info += AnsiToUtf16Le(spec.commonPathSuffix);
+        info += AnsiToUtf16Le(shape.commonPathSuffix);
         Put16(info, 0);
     }
     Set32(info, 0, static_cast<std::uint32_t>(info.size()));
     return info;
 }
 
-std::string CountedString(const ShellLinkSpec& spec, const std::string& text) {
-    std::string bytes = spec.unicode ? AnsiToUtf16Le(text) : text;
-    std::size_t count = spec.unicode ? bytes.size() / 2 : bytes.size();
-    if (spec.countTerminatingNul) {
-        bytes.append(spec.unicode ? 2 : 1, '\0');
+std::string CountedString(const ShellLinkShape& shape, const std::string& text) {
+    std::string bytes = shape.unicode ? AnsiToUtf16Le(text) : text;
+    std::size_t count = shape.unicode ? bytes.size() / 2 : bytes.size();
+    if (shape.countTerminatingNul) {
+        bytes.append(shape.unicode ? 2 : 1, '\0');
         ++count;
     }
     std::string out;
@@ -227,50 +227,50 @@ std::string TargetBlock(std::uint32_t signature, const std::string& target) {
 
 } // namespace
 
-ShellLinkSpec LinkTo(const std::string& target, const std::string& workingDirectory) {
-    ShellLinkSpec spec;
-    spec.localBasePath = target;
-    spec.idListTarget = target;
-    spec.workingDirectory = workingDirectory;
-    return spec;
+ShellLinkShape LinkTo(const std::string& target, const std::string& workingDirectory) {
+    ShellLinkShape shape;
+    shape.localBasePath = target;
+    shape.idListTarget = target;
+    shape.workingDirectory = workingDirectory;
+    return shape;
 }
 
-ShellLinkSpec LinkToShare(const std::string& share, const std::string& pathBelowShare,
+ShellLinkShape LinkToShare(const std::string& share, const std::string& pathBelowShare,
                           const std::string& workingDirectory) {
-    ShellLinkSpec spec;
-    spec.networkShare = share;
-    spec.commonPathSuffix = pathBelowShare;
-    spec.workingDirectory = workingDirectory;
-    return spec;
+    ShellLinkShape shape;
+    shape.networkShare = share;
+    shape.commonPathSuffix = pathBelowShare;
+    shape.workingDirectory = workingDirectory;
+    return shape;
 }
 
-ShellLinkSpec LinkThroughEnvironment(const std::string& placeholderTarget, const std::string& expandedTarget) {
-    ShellLinkSpec spec;
-    spec.environmentTarget = placeholderTarget;
-    spec.localBasePath = expandedTarget;
-    spec.idListTarget = expandedTarget;
-    return spec;
+ShellLinkShape LinkThroughEnvironment(const std::string& placeholderTarget, const std::string& expandedTarget) {
+    ShellLinkShape shape;
+    shape.environmentTarget = placeholderTarget;
+    shape.localBasePath = expandedTarget;
+    shape.idListTarget = expandedTarget;
+    return shape;
 }
 
-ShellLinkSpec LinkToVirtualFolder() {
-    ShellLinkSpec spec;
-    spec.virtualFolder = true;
-    return spec;
+ShellLinkShape LinkToVirtualFolder() {
+    ShellLinkShape shape;
+    shape.virtualFolder = true;
+    return shape;
 }
 
-std::string MakeShellLink(const ShellLinkSpec& spec) {
+std::string MakeShellLink(const ShellLinkShape& shape) {
     std::uint32_t flags = 0;
-    const bool idList = spec.virtualFolder || !spec.idListTarget.empty();
-    const bool linkInfo = !spec.localBasePath.empty() || !spec.networkShare.empty();
+    const bool idList = shape.virtualFolder || !shape.idListTarget.empty();
+    const bool linkInfo = !shape.localBasePath.empty() || !shape.networkShare.empty();
     if (idList) flags |= kHasIdList;
     if (linkInfo) flags |= kHasLinkInfo;
-    if (!spec.name.empty()) flags |= kHasName;
-    if (!spec.relativePath.empty()) flags |= kHasRelativePath;
-    if (!spec.workingDirectory.empty()) flags |= kHasWorkingDir;
-    if (!spec.arguments.empty()) flags |= kHasArguments;
-    if (spec.unicode) flags |= kIsUnicode;
-    if (!spec.environmentTarget.empty()) flags |= kHasExpString;
-    if (spec.advertised) flags |= kHasDarwinId;
+    if (!shape.name.empty()) flags |= kHasName;
+    if (!shape.relativePath.empty()) flags |= kHasRelativePath;
+    if (!shape.workingDirectory.empty()) flags |= kHasWorkingDir;
+    if (!shape.arguments.empty()) flags |= kHasArguments;
+    if (shape.unicode) flags |= kIsUnicode;
+    if (!shape.environmentTarget.empty()) flags |= kHasExpString;
+    if (shape.advertised) flags |= kHasDarwinId;
 
     std::string out;
     Put32(out, 0x4C);
@@ -282,14 +282,14 @@ std::string MakeShellLink(const ShellLinkSpec& spec) {
     Put32(out, 0);                 // icon index
     Put32(out, 1);                 // show normal
     out.append(2 + 2 + 4 + 4, '\0');  // hot key, reserved
-    if (idList) out += IdList(spec);
-    if (linkInfo) out += LinkInfo(spec);
-    if (!spec.name.empty()) out += CountedString(spec, spec.name);
-    if (!spec.relativePath.empty()) out += CountedString(spec, spec.relativePath);
-    if (!spec.workingDirectory.empty()) out += CountedString(spec, spec.workingDirectory);
-    if (!spec.arguments.empty()) out += CountedString(spec, spec.arguments);
-    if (!spec.environmentTarget.empty()) out += TargetBlock(0xA0000001, spec.environmentTarget);
-    if (spec.advertised) out += TargetBlock(0xA0000006, "[ProductCode]>Feature>Component");
+    if (idList) out += IdList(shape);
+    if (linkInfo) out += LinkInfo(shape);
+    if (!shape.name.empty()) out += CountedString(shape, shape.name);
+    if (!shape.relativePath.empty()) out += CountedString(shape, shape.relativePath);
+    if (!shape.workingDirectory.empty()) out += CountedString(shape, shape.workingDirectory);
+    if (!shape.arguments.empty()) out += CountedString(shape, shape.arguments);
+    if (!shape.environmentTarget.empty()) out += TargetBlock(0xA0000001, shape.environmentTarget);
+    if (shape.advertised) out += TargetBlock(0xA0000006, "[ProductCode]>Feature>Component");
     Put32(out, 0);  // the terminal block
     return out;
 }

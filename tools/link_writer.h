@@ -14,7 +14,7 @@
 
 namespace hs::tools {
 
-struct ShellLinkSpec {
+struct ShellLinkShape {
     // LinkInfo's local path: LocalBasePath, and CommonPathSuffix when the
     // path is split ("C:\dir" + "a.txt"). Empty: no local path.
     std::string localBasePath;
@@ -47,18 +47,18 @@ struct ShellLinkSpec {
 
 // A link to a local file or folder, as the shell writes one: the item list
 // and LinkInfo both name target.
-ShellLinkSpec LinkTo(const std::string& target, const std::string& workingDirectory = "");
+ShellLinkShape LinkTo(const std::string& target, const std::string& workingDirectory = "");
 // A link to a file on a network share: LinkInfo's network part only.
-ShellLinkSpec LinkToShare(const std::string& share, const std::string& pathBelowShare,
+ShellLinkShape LinkToShare(const std::string& share, const std::string& pathBelowShare,
                           const std::string& workingDirectory = "");
 // A link whose target is stored with a placeholder ("%SystemRoot%\notepad.exe"):
 // the environment block, with LinkInfo naming expandedTarget when it is given.
-ShellLinkSpec LinkThroughEnvironment(const std::string& placeholderTarget, const std::string& expandedTarget = "");
+ShellLinkShape LinkThroughEnvironment(const std::string& placeholderTarget, const std::string& expandedTarget = "");
 // A link to Control Panel: an item list with no file-system path.
-ShellLinkSpec LinkToVirtualFolder();
+ShellLinkShape LinkToVirtualFolder();
 
 // The bytes of a .lnk file.
-std::string MakeShellLink(const ShellLinkSpec& spec);
+std::string MakeShellLink(const ShellLinkShape& shape);
 
 // The bytes of a .url file: [InternetShortcut] with URL= and, when given,
 // WorkingDirectory=; CR LF line ends.

@@ -20,38 +20,38 @@ using tools::LinkToShare;
 using tools::LinkToVirtualFolder;
 using tools::MakeInternetShortcut;
 using tools::MakeShellLink;
-using tools::ShellLinkSpec;
+using tools::ShellLinkShape;
 
-std::optional<std::string> TargetOf(const ShellLinkSpec& spec) {
-    const auto parsed = ParseShellLink(MakeShellLink(spec));
+std::optional<std::string> TargetOf(const ShellLinkShape& shape) {
+    const auto parsed = ParseShellLink(MakeShellLink(shape));
     if (!parsed) return std::string("<not a link>");
     return StoredTarget(*parsed);
 }
 
 TEST(ShellLinkReaderTest, StoredTargetOfEachKindOfLink) {
-    ShellLinkSpec split;
+    ShellLinkShape split;
     split.localBasePath = "C:\\dir";
     split.commonPathSuffix = "a.txt";
-    ShellLinkSpec splitWithSlash = split;
+    ShellLinkShape splitWithSlash = split;
     splitWithSlash.localBasePath = "C:\\dir\\";
-    ShellLinkSpec unicodeInfo = LinkTo("C:\\Docs\\plan.txt");
+    ShellLinkShape unicodeInfo = LinkTo("C:\\Docs\\plan.txt");
     unicodeInfo.unicodeLinkInfo = true;
-    ShellLinkSpec ansiStrings = LinkTo("C:\\x.exe", "C:\\work");
+    ShellLinkShape ansiStrings = LinkTo("C:\\x.exe", "C:\\work");
     ansiStrings.unicode = false;
-    ShellLinkSpec forceNoLinkInfo = LinkTo("C:\\a\\b.exe");
+    ShellLinkShape forceNoLinkInfo = LinkTo("C:\\a\\b.exe");
     forceNoLinkInfo.localBasePath = "C:\\other.exe";
-    ShellLinkSpec envOnly;
+    ShellLinkShape envOnly;
     envOnly.environmentTarget = "%windir%\\notepad.exe";
-    ShellLinkSpec nothing;
+    ShellLinkShape nothing;
     nothing.workingDirectory = "C:\\";
-    ShellLinkSpec relativeOnly;
+    ShellLinkShape relativeOnly;
     relativeOnly.relativePath = "..\\file.txt";
-    ShellLinkSpec advertised = LinkTo("C:\\Program Files\\App\\app.exe");
+    ShellLinkShape advertised = LinkTo("C:\\Program Files\\App\\app.exe");
     advertised.advertised = true;
 
     const struct {
         const char* what;
-        ShellLinkSpec spec;
+        ShellLinkShape shape;
         std::optional<std::string> target;  // nothing: unknown
     } cases[] = {
         {"item list and LinkInfo", LinkTo("C:\\Program Files\\App\\app.exe"), "C:\\Program Files\\App\\app.exe"},
@@ -68,7 +68,7 @@ TEST(ShellLinkReaderTest, StoredTargetOfEachKindOfLink) {
         {"relative path alone", relativeOnly, std::nullopt},
         {"advertised", advertised, std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.target, TargetOf(c.spec)) << c.what;
+    for (const auto& c : cases) EXPECT_EQ(c.target, TargetOf(c.shape)) << c.what;
 
     // ForceNoLinkInfo: the item list speaks.
     std::string bytes = MakeShellLink(forceNoLinkInfo);
@@ -80,28 +80,28 @@ TEST(ShellLinkReaderTest, StoredTargetOfEachKindOfLink) {
 
 TEST(ShellLinkReaderTest, ItemListSpellsLongNamesOfEveryExtensionVersion) {
     for (int version : {3, 7, 8, 9}) {
-        ShellLinkSpec spec;
-        spec.idListTarget = "C:\\Program Files\\Long Folder Name\\a file.txt";
-        spec.idListExtensionVersion = version;
-        EXPECT_EQ(std::optional<std::string>(spec.idListTarget), TargetOf(spec)) << "version " << version;
+        ShellLinkShape shape;
+        shape.idListTarget = "C:\\Program Files\\Long Folder Name\\a file.txt";
+        shape.idListExtensionVersion = version;
+        EXPECT_EQ(std::optional<std::string>(shape.idListTarget), TargetOf(shape)) << "version " << version;
     }
-    ShellLinkSpec root;
+    ShellLinkShape root;
     root.idListTarget = "D:\\";
     EXPECT_EQ(std::optional<std::string>("D:\\"), TargetOf(root));
     // Only the short names: the long path cannot be known.
-    ShellLinkSpec shortOnly;
+    ShellLinkShape shortOnly;
     shortOnly.idListTarget = "C:\\Program Files\\app.exe";
     shortOnly.idListExtensionVersion = 0;
     EXPECT_EQ(std::nullopt, TargetOf(shortOnly));
 }
 
 TEST(ShellLinkReaderTest, StringDataDropsTheNulsSomeWritersCount) {
-    ShellLinkSpec spec = LinkTo("C:\\a.exe", "C:\\hsprobe");
-    spec.arguments = "/a /b";
-    spec.countTerminatingNul = true;
+    ShellLinkShape shape = LinkTo("C:\\a.exe", "C:\\hsprobe");
+    shape.arguments = "/a /b";
+    shape.countTerminatingNul = true;
     for (bool unicode : {true, false}) {
-        spec.unicode = unicode;
-        const auto parsed = ParseShellLink(MakeShellLink(spec));
+        shape.unicode = unicode;
+        const auto parsed = ParseShellLink(MakeShellLink(shape));
         ASSERT_TRUE(parsed);
         EXPECT_EQ("C:\\hsprobe", parsed->workingDirectory);
         EXPECT_EQ("/a /b", parsed->arguments);

@@ -143,31 +143,31 @@ TEST_F(ShellLinkCrossCheckTest, OurReaderAgreesWithTheShellOnItsOwnLinks) {
 }
 
 TEST_F(ShellLinkCrossCheckTest, TheShellReadsTheLinkWriterLikeOurReader) {
-    tools::ShellLinkSpec withoutItems = tools::LinkTo("C:\\Apps\\Tool\\tool.exe", "C:\\Apps\\Tool");
+    tools::ShellLinkShape withoutItems = tools::LinkTo("C:\\Apps\\Tool\\tool.exe", "C:\\Apps\\Tool");
     withoutItems.idListTarget.clear();
-    tools::ShellLinkSpec nulCounted = tools::LinkTo("C:\\Apps\\x.exe", "C:\\Apps");
+    tools::ShellLinkShape nulCounted = tools::LinkTo("C:\\Apps\\x.exe", "C:\\Apps");
     nulCounted.idListTarget.clear();
     nulCounted.countTerminatingNul = true;
-    const tools::ShellLinkSpec cases[] = {
+    const tools::ShellLinkShape cases[] = {
         withoutItems,
         nulCounted,
         tools::LinkTo("C:\\Gone\\Long Folder Name\\gone.exe", "C:\\Gone"),
     };
     int index = 0;
-    for (const auto& spec : cases) {
+    for (const auto& shape : cases) {
         const std::string linkPath = folder_ + "\\written" + std::to_string(++index) + ".lnk";
         HANDLE file =
             CreateFileA(linkPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        const std::string bytes = tools::MakeShellLink(spec);
+        const std::string bytes = tools::MakeShellLink(shape);
         DWORD written = 0;
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
         CloseHandle(file);
         const auto shell = LoadWithShell(linkPath);
         const auto ours = LoadWithOurReader(linkPath);
-        ASSERT_TRUE(shell) << spec.localBasePath;
-        ASSERT_TRUE(ours) << spec.localBasePath;
-        EXPECT_EQ(spec.localBasePath, ours->path);
+        ASSERT_TRUE(shell) << shape.localBasePath;
+        ASSERT_TRUE(ours) << shape.localBasePath;
+        EXPECT_EQ(shape.localBasePath, ours->path);
         EXPECT_EQ(shell->path, ours->path);
         EXPECT_EQ(shell->workingDirectory, ours->workingDirectory);
     }

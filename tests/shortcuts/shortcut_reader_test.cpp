@@ -24,7 +24,7 @@ using tools::LinkToShare;
 using tools::LinkToVirtualFolder;
 using tools::MakeInternetShortcut;
 using tools::MakeShellLink;
-using tools::ShellLinkSpec;
+using tools::ShellLinkShape;
 
 constexpr const char* kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 
@@ -79,8 +79,8 @@ protected:
 };
 
 TEST_F(ShortcutCheckTest, RecordsOnlyMissingTargetsOnLocalFixedDrives) {
-    ShellLinkSpec envWinsOverInfo = LinkThroughEnvironment("%SystemRoot%\\notepad.exe", "C:\\Gone\\notepad.exe");
-    ShellLinkSpec atHome = LinkTo("C:\\Gone\\app.exe");
+    ShellLinkShape envWinsOverInfo = LinkThroughEnvironment("%SystemRoot%\\notepad.exe", "C:\\Gone\\notepad.exe");
+    ShellLinkShape atHome = LinkTo("C:\\Gone\\app.exe");
     atHome.workingDirectory = "  %homedrive%%HomePath% ";
     const struct {
         const char* what;
@@ -96,7 +96,7 @@ TEST_F(ShortcutCheckTest, RecordsOnlyMissingTargetsOnLocalFixedDrives) {
         {"network drive", MakeShellLink(LinkTo("N:\\apps\\tool.exe")), false},
         {"drive that is not there", MakeShellLink(LinkTo("Q:\\tool.exe")), false},
         {"UNC share", MakeShellLink(LinkToShare("\\\\server\\share", "apps\\tool.exe")), false},
-        {"no target stored", MakeShellLink(ShellLinkSpec{}), false},
+        {"no target stored", MakeShellLink(ShellLinkShape{}), false},
         {"virtual folder", MakeShellLink(LinkToVirtualFolder()), false},
         {"%SystemRoot% missing", MakeShellLink(LinkThroughEnvironment("%SystemRoot%\\gone.exe")), true},
         {"%windir% missing", MakeShellLink(LinkThroughEnvironment("%WINDIR%\\Gone\\x.exe")), true},
