@@ -12,7 +12,7 @@
 // file, DeleteFile a read-only one (5). There are no 8.3 names:
 // GetShortPathName answers an existing path unchanged.
 //
-// The path helpers below the class are shared with the POSIX stand-in.
+// The path rules both stand-ins follow are in platform/windows_rules.h.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/windows_rules.h"
 
 namespace hs {
 
@@ -109,45 +110,7 @@ private:
     std::string systemFolder_, windowsFolder_, tempFolder_, programFolder_;
 };
 
-// ---- Windows path rules shared by the stand-ins ----
-
-// Error codes of the Windows calls that the header names no constant for.
-inline constexpr std::uint32_t kFsInvalidHandle = 6;
-inline constexpr std::uint32_t kFsBadLength = 24;
-inline constexpr std::uint32_t kFsSharingViolation = 32;
-
-// The longest path the ANSI calls take (MAX_PATH without the NUL).
-inline constexpr std::size_t kFsMaxPath = 260;
-
-// A Windows path taken apart.
-struct WindowsPath {
-    enum class Kind { kDrive, kUnc, kHostAbsolute, kRelative, kEmpty };
-    Kind kind = Kind::kEmpty;
-    char drive = 0;                       // upper case, for kDrive
-    std::vector<std::string> components;  // "." and ".." resolved; the last one without trailing dots and spaces
-    bool trailingSeparator = false;       // the path ended with '\' or '/'
-};
-
-// Splits path at '\' and '/'. "X:..." is a drive path (relative to the
-// drive's root: there is no current folder), "\\..." a UNC path, "/..." a
-// host path (only when hostPaths is set), anything else relative.
-WindowsPath ParseWindowsPath(const std::string& path, bool hostPaths = false);
-
-// The Windows (and Wine) wildcard match of one name: '*' any run of
-// characters, '?' exactly one, letters without regard to case; trailing '.'
-// and '*' of the pattern may match nothing, so "*.*" and "a.*" match "a".
-bool MatchesWildcard(const std::string& pattern, const std::string& name);
-
-// True when text holds '*' or '?'.
-bool HasWildcard(const std::string& text);
-// True when text holds a character that is invalid in a Windows name
-// ('*', '?', '<', '>', '|', '"').
-bool HasInvalidNameCharacter(const std::string& text);
-
-// The device a last path component names ("nul", "con.txt", "COM1",
-// "aux:"), spelled as given without extension; empty for an ordinary name.
-// Such names exist in every folder, as attributes 0x20 and size 0.
-std::string DosDeviceName(const std::string& lastComponent);
+// ---- Stand-in volume facts and short paths ----
 
 // GetVolumeInformation's check of a root's shape: 0 for "X:", "X:", "X:/";
 // 144 when a folder follows the drive and ends in or holds a separator
@@ -164,12 +127,5 @@ bool StandInVolumeInfo(char drive, bool ready, const std::string& label, std::ui
 // The stand-ins have no 8.3 names: an existing path is its own short form;
 // a missing file or folder gives 2.
 std::string StandInShortPath(FileSystem& files, const std::string& path, std::uint32_t* error);
-
-// Upper-cases ASCII letters (the key that orders and compares names).
-std::string FoldCase(const std::string& text);
-
-// Splits text into lines: CR LF or a lone CR ends a line, a lone LF stays in
-// the line, and a last line without an ending counts.
-std::vector<std::string> SplitCrLines(const std::string& text);
 
 } // namespace hs

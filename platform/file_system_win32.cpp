@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "platform/file_system_memory.h"  // SplitCrLines
+#include "platform/windows_rules.h"  // SplitCrLines
 
 namespace hs {
 
