@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -77,6 +78,13 @@ public:
         std::optional<std::string> programFilesFolder;
         std::optional<std::string> commonFilesFolder;
         std::optional<std::vector<DriveInfo>> drives;
+        // The shortcut reader's file types, by extension exactly as it
+        // stands in the file name (the type depends on nothing else).
+        struct FileType {
+            bool isLink = false;
+            std::string type;
+        };
+        std::map<std::string, FileType, std::less<>> fileTypes;
     };
     Lookups lookups;
     bool cacheLookups = false;

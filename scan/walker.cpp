@@ -1,7 +1,7 @@
 // The recursive key walk, the value walk, the class listing and dispatch.
 #include "scan/walker.h"
 
-#include <algorithm>
+#include <string_view>
 #include <cstring>
 #include <vector>
 
@@ -17,12 +17,20 @@ constexpr std::uint32_t kClassBuffer = 255;
 constexpr std::uint32_t kDataBuffer = 255;
 
 // Only catalogue entry 11 shows this caption; while it is shown the walk
-// never reaches a checker.
+// never reaches a checker. Asked once per value, so it compares in place
+// (blanks trimmed, ASCII letters without regard to case) without copying.
 bool DispatchSuppressed(const ScanContext& context) {
-    std::string status = TrimBlanks(context.view.Caption(Label::lblStatus));
-    std::transform(status.begin(), status.end(), status.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c); });
-    return status == "CONFIGURATION FILES...";
+    constexpr std::string_view kSuppressing = "CONFIGURATION FILES...";
+    std::string_view status = context.view.Caption(Label::lblStatus);
+    const std::size_t first = status.find_first_not_of(' ');
+    if (first == std::string_view::npos) return false;
+    status = status.substr(first, status.find_last_not_of(' ') - first + 1);
+    if (status.size() != kSuppressing.size()) return false;
+    for (std::size_t i = 0; i < status.size(); ++i) {
+        const char c = status[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != kSuppressing[i]) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -94,11 +102,22 @@ std::string ReadValueText(Registry& registry, RegKey key, const std::string& val
     std::uint32_t type = 0, size = 0;
     if (registry.QueryValueEx(key, valueName.c_str(), &type, nullptr, &size) != kErrorSuccess) return {};
     if (type == kRegSz || type == kRegMultiSz) {
-        std::vector<std::uint8_t> buffer(size, 0);
-        if (buffer.empty()) return {};
-        if (registry.QueryValueEx(key, valueName.c_str(), nullptr, buffer.data(), &size) != kErrorSuccess) return {};
-        const char* text = reinterpret_cast<const char*>(buffer.data());
-        return std::string(text, strnlen(text, buffer.size()));
+        if (size == 0) return {};
+        // A buffer of exactly size bytes, zero-filled; on the stack for the
+        // usual short strings (this runs once per value of every walk).
+        std::uint8_t small[512];
+        std::vector<std::uint8_t> large;
+        std::uint8_t* buffer = small;
+        const std::size_t capacity = size;
+        if (capacity <= sizeof small) {
+            std::memset(small, 0, capacity);
+        } else {
+            large.assign(capacity, 0);
+            buffer = large.data();
+        }
+        if (registry.QueryValueEx(key, valueName.c_str(), nullptr, buffer, &size) != kErrorSuccess) return {};
+        const char* text = reinterpret_cast<const char*>(buffer);
+        return std::string(text, strnlen(text, capacity));
     }
     if (type == kRegDword) {
         std::uint8_t bytes[4] = {};

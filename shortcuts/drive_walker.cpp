@@ -2,8 +2,10 @@
 #include "shortcuts/drive_walker.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "platform/windows_rules.h"
 #include "shortcuts/shortcut_reader.h"
 
 namespace hs {
@@ -62,26 +64,63 @@ void ScanDriveForShortcuts(ScanContext& context, const std::string& driveRoot) {
     ScanFolderForShortcuts(context, root);
 }
 
-void ScanFolderForShortcuts(ScanContext& context, const std::string& folderPath) {
+namespace {
+
+// The attributes of a listed entry, as GetFileAttributesA(folder + name)
+// gives them. The listing holds the same directory entry's attributes, so
+// the system is asked again only where folder + name might not name exactly
+// that entry: a name the path rules change (a trailing dot or blank, a
+// device name), one holding a character the ANSI listing put in place of
+// another ('?') or any other that a Windows name cannot hold, one cut at a
+// NUL, or a path near the length the call takes. (Asked for every entry,
+// the second query costs about as much as the listing itself.)
+std::uint32_t EntryAttributes(FileSystem& files, const std::string& path, const std::string& name,
+                              const FindData& entry) {
+    const bool exact = name == entry.name && !name.empty() && name.back() != '.' && name.back() != ' ' &&
+                       name.find_first_of("?*<>|\":\\/") == std::string::npos && DosDeviceName(name).empty() &&
+                       path.size() + 20 < kFsMaxPath;
+    return exact ? entry.attributes : files.GetFileAttributes(path, nullptr);
+}
+
+// The display form of a folder's short path: empty when it is longer than
+// the label takes.
+std::string ShortForDisplay(std::string shortPath) {
+    if (shortPath.size() > kShortPathLimit) return {};
+    return shortPath;
+}
+
+// A listed subfolder: its name, and its short name when it has one.
+struct Subfolder {
+    std::string name;
+    std::string shortName;
+};
+
+// The walk of one folder. shortFolder is the folder's short form when the
+// caller knows it (its parent's short form and the short name the parent's
+// listing gave), else nothing and the system is asked.
+void WalkFolder(ScanContext& context, const std::string& folderPath, const std::optional<std::string>& shortFolder) {
     std::string folder = folderPath;
     if (folder.empty() || folder.back() != '\\') folder += '\\';
     FileSystem& files = context.files;
-    std::vector<std::string> subfolders;
+    std::vector<Subfolder> subfolders;
     FindData entry;
+    // The folder's short form, whole, to compose its subfolders' from.
+    std::string shortPath;
     const FindHandle search = files.FindFirstFile(folder + "*", entry, nullptr);
     if (search != kInvalidFindHandle) {
         SearchCloser closer(files, search);
-        // The folder's short form is the same for each of its entries: asked once.
-        const std::string shortFolder = ShortPathForDisplay(context, folder);
+        // The folder's short form is the same for each of its entries: taken once.
+        shortPath = shortFolder ? *shortFolder : files.GetShortPathName(folder, nullptr);
+        const std::string shownFolder = ShortForDisplay(shortPath);
         bool more = true;
         while (more) {
             if (context.state.Cancelled()) return;
             context.host.Yield();
             const std::string name = EntryName(entry);
-            ShowEntry(context, folder, shortFolder, name);
+            ShowEntry(context, folder, shownFolder, name);
             if (name != "." && name != "..") {
-                ShowEntry(context, folder, shortFolder, name);
-                const std::uint32_t attributes = files.GetFileAttributes(folder + name, nullptr);
+                ShowEntry(context, folder, shownFolder, name);
+                const std::uint32_t attributes = EntryAttributes(files, folder + name, name, entry);
                 if (attributes == kInvalidFileAttributes) {
                     // Passed over: it cannot be read.
                 } else if ((attributes & kAttrDirectory) != 0) {
@@ -90,9 +129,9 @@ void ScanFolderForShortcuts(ScanContext& context, const std::string& folderPath)
                     // file system.
                     if ((attributes & kAttrReparsePoint) == 0 &&
                         subfolders.size() < static_cast<std::size_t>(kMaxSubfoldersPerFolder))
-                        subfolders.push_back(name);
+                        subfolders.push_back({name, name == entry.name ? entry.alternateName : std::string()});
                 } else if ((attributes & kCandidateFileBits) != 0 && name.find('.') != std::string::npos) {
-                    ShowEntry(context, folder, shortFolder, name);
+                    ShowEntry(context, folder, shownFolder, name);
                     CheckShortcutFile(context, folder + name);
                 }
             }
@@ -102,18 +141,30 @@ void ScanFolderForShortcuts(ScanContext& context, const std::string& folderPath)
         }
     }
 
-    for (const std::string& name : subfolders) {
+    // A subfolder's short form is this folder's and the subfolder's short
+    // name (its name when it has none), as GetShortPathNameA composes it;
+    // without this folder's, the system is asked for each.
+    const bool compose = !shortPath.empty() && shortPath.back() == '\\';
+    for (const Subfolder& subfolder : subfolders) {
         if (context.state.Cancelled()) return;
-        ScanFolderForShortcuts(context, folder + name + "\\");
+        std::optional<std::string> shortSubfolder;
+        if (compose) {
+            shortSubfolder = shortPath + (subfolder.shortName.empty() ? subfolder.name : subfolder.shortName) + "\\";
+        }
+        WalkFolder(context, folder + subfolder.name + "\\", shortSubfolder);
         context.host.Yield();
         if (context.state.Cancelled()) return;
     }
 }
 
+} // namespace
+
+void ScanFolderForShortcuts(ScanContext& context, const std::string& folderPath) {
+    WalkFolder(context, folderPath, std::nullopt);
+}
+
 std::string ShortPathForDisplay(ScanContext& context, const std::string& path) {
-    std::string shortPath = context.files.GetShortPathName(path, nullptr);
-    if (shortPath.size() > kShortPathLimit) return {};
-    return shortPath;
+    return ShortForDisplay(context.files.GetShortPathName(path, nullptr));
 }
 
 } // namespace hs

@@ -22,7 +22,11 @@ void ScanDriveForShortcuts(ScanContext& context, const std::string& driveRoot);
 // Walks one folder and every folder below it. The files of a folder are
 // handed over in listing order before any of its subfolders is walked; the
 // subfolders follow depth first in listing order. Folders that are reparse
-// points (junctions, symbolic links) are not descended into.
+// points (junctions, symbolic links) are not descended into. An entry's
+// attributes are those the listing gives (the system is asked again only
+// for a name that a path might spell otherwise), and the folder label's
+// short form is asked for the starting folder only: below it, each is
+// composed from its parent's and the short name the listing gives.
 void ScanFolderForShortcuts(ScanContext& context, const std::string& folderPath);
 
 // The short (8.3) form of a path for the progress label; empty when the

@@ -42,6 +42,24 @@ std::optional<std::string> PlaceholderFolder(ScanContext& context, std::string_v
     return std::nullopt;
 }
 
+// The shell item of a file. While the scan's look-up cache is on, the
+// program's own reader takes each file type from the registry once per run
+// (the type depends only on the extension): asked per file, those registry
+// reads cost several times the walk itself. A shell plugged in by a test is
+// always asked.
+bool GetItem(ScanContext& context, ShellLinks& shell, const std::string& path, ShellItem& item) {
+    if (context.links != nullptr || !context.cacheLookups) return shell.GetItem(path, item);
+    auto& types = context.lookups.fileTypes;
+    const std::string_view extension = ExtensionOf(path);
+    if (const auto found = types.find(extension); found != types.end()) {
+        item = ShellItem{found->second.isLink, found->second.type};
+        return true;
+    }
+    if (!shell.GetItem(path, item)) return false;
+    types.emplace(std::string(extension), ScanContext::Lookups::FileType{item.isLink, item.type});
+    return true;
+}
+
 } // namespace
 
 bool PathExists(ScanContext& context, const std::string& path) {
@@ -103,7 +121,7 @@ void CheckShortcutFile(ScanContext& context, const std::string& fullPath) {
     FileShellLinks ownReader(context.files, context.access);
     ShellLinks& shell = context.links != nullptr ? *context.links : ownReader;
     ShellItem item;
-    if (!shell.GetItem(path, item) || !item.isLink) return;
+    if (!GetItem(context, shell, path, item) || !item.isLink) return;
     const std::string_view type = TrimSpaces(item.type);
     for (std::string_view excluded : kExcludedTypes)
         if (EqualsNoCase(type, excluded)) return;
