@@ -23,6 +23,10 @@ namespace {
 
 namespace stdfs = std::filesystem;
 
+// Raised whenever the planner's output changes, so that registries and
+// drives written by an earlier planner are written again.
+constexpr int kGeneratorVersion = 2;
+
 // ---------------------------------------------------------------------------
 // Randomness
 
@@ -175,8 +179,8 @@ struct Product {
 
 class Planner {
 public:
-    Planner(const BenchSpec& spec, RegistrySink* registry, DriveSink* drive)
-        : spec_(spec), rng_(spec.seed), registry_(registry), drive_(drive) {}
+    Planner(const BenchPlan& plan, RegistrySink* registry, DriveSink* drive)
+        : plan_(plan), rng_(plan.seed), registry_(registry), drive_(drive) {}
 
     BenchSummary Run() {
         SizeSections();
@@ -194,7 +198,7 @@ public:
         Fillers();
         DriveTree();
         // The marker last, so that a drive written only in part is written again.
-        if (drive_ != nullptr) drive_->File(std::string("S:\\") + kBenchMarkerName, SpecTag(spec_) + "\r\n");
+        if (drive_ != nullptr) drive_->File(std::string("S:\\") + kBenchMarkerName, PlanTag(plan_) + "\r\n");
         for (const char* section : kSectionOrder) summary_.plantedBySection.emplace_back(section, planted_[section]);
         return summary_;
     }
@@ -229,10 +233,22 @@ private:
     }
     void PlainFile(const std::string& path) { File(path, "Hivesweep bench file\r\n"); }
 
+    // Whether the next entry of a kind is broken: the share spread evenly
+    // over the entries, the first one broken, so that every section holds
+    // at least one broken entry whenever the share is not 0.
+    bool Broken(const std::string& kind) {
+        if (plan_.brokenShare <= 0) return false;
+        double& due = brokenDue_.try_emplace(kind, 1.0).first->second;
+        const bool broken = due >= 1.0;
+        if (broken) due -= 1.0;
+        due += plan_.brokenShare;
+        return broken;
+    }
+
     // A tested entry: the existing file, or (for a broken entry) a missing
     // one in the same folder.
     std::string Tested(const char* section, const std::string& existing, std::string_view extension) {
-        if (rng_.Chance(spec_.brokenShare)) {
+        if (Broken(section)) {
             ++planted_[section];
             return existing.substr(0, existing.rfind('\\') + 1) + "gone" + std::to_string(++gone_) + "." +
                    std::string(extension);
@@ -244,7 +260,7 @@ private:
     // --- sizes ----------------------------------------------------------------
 
     void SizeSections() {
-        const std::size_t k = spec_.keys, v = spec_.values;
+        const std::size_t k = plan_.keys, v = plan_.values;
         products_ = std::max<std::size_t>(8, k * 3 / 1000);
         classes_ = std::max<std::size_t>(16, k * 16 / 1000);
         appPaths_ = std::max<std::size_t>(4, k * 15 / 10000);
@@ -644,8 +660,8 @@ private:
         // Parents of the filler trees, written below.
         const std::size_t vendors = std::max<std::size_t>(1, products_ / 3);
         const std::size_t parents = vendors * 2 + 2;
-        fillerKeys_ = spec_.keys > written + parents ? spec_.keys - written - parents : 0;
-        fillerValues_ = spec_.values > summary_.values ? spec_.values - summary_.values : 0;
+        fillerKeys_ = plan_.keys > written + parents ? plan_.keys - written - parents : 0;
+        fillerValues_ = plan_.values > summary_.values ? plan_.values - summary_.values : 0;
         const std::size_t software = fillerKeys_ * 55 / 100;
         const std::size_t system = fillerKeys_ * 25 / 100;
         const std::size_t user = fillerKeys_ - software - system;
@@ -681,7 +697,7 @@ private:
     }
 
     void Link(const std::string& path, const std::string& target, const std::string& workingDirectory) {
-        const bool broken = rng_.Chance(spec_.brokenShare);
+        const bool broken = Broken("shortcuts");
         std::string pointsTo = target;
         if (broken) {
             ++summary_.brokenShortcuts;
@@ -698,7 +714,7 @@ private:
             return;
         }
         std::string pointsTo = target;
-        if (rng_.Chance(spec_.brokenShare)) {
+        if (Broken("shortcuts")) {
             ++summary_.brokenShortcuts;
             pointsTo = target.substr(0, target.rfind('\\') + 1) + "gone" + std::to_string(++gone_) + ".txt";
         }
@@ -706,7 +722,7 @@ private:
     }
 
     void DriveTree() {
-        const std::size_t target = spec_.DriveFiles();
+        const std::size_t target = plan_.DriveFiles();
         const std::size_t shortcuts = std::max<std::size_t>(products_, target / 20);
         const std::size_t referenced = summary_.files;
         const std::size_t dataFiles = target > referenced + shortcuts ? target - referenced - shortcuts : 0;
@@ -737,12 +753,13 @@ private:
         }
     }
 
-    const BenchSpec& spec_;
+    const BenchPlan& plan_;
     Rng rng_;
     RegistrySink* registry_;
     DriveSink* drive_;
     BenchSummary summary_;
     std::map<std::string, std::size_t> planted_;
+    std::map<std::string, double> brokenDue_;
     std::set<std::string> folders_, files_;
     std::vector<Product> productList_;
     std::size_t gone_ = 0;
@@ -752,7 +769,7 @@ private:
     std::size_t fillerKeys_ = 0, fillerValues_ = 0, fillerIndex_ = 0;
 };
 
-// Readies the drive folder: true in *current when it holds this spec's drive.
+// Readies the drive folder: true in *current when it holds this plan's drive.
 bool PrepareDriveFolder(const stdfs::path& root, const std::string& tag, bool& current, std::string& error) {
     current = false;
     std::error_code code;
@@ -770,13 +787,16 @@ bool PrepareDriveFolder(const stdfs::path& root, const std::string& tag, bool& c
     // "." and "..", which some libraries report as a missing folder.
     stdfs::directory_iterator first(root, code);
     if (code == std::errc::no_such_file_or_directory || (!code && first == stdfs::directory_iterator())) return true;
-    std::ifstream marker(root / kBenchMarkerName, std::ios::binary);
-    if (!marker) {
-        error = root.string() + " is not empty and holds no bench drive (" + kBenchMarkerName + ")";
-        return false;
-    }
     std::string line;
-    std::getline(marker, line);
+    {
+        // Closed before anything is removed: Windows keeps an open file.
+        std::ifstream marker(root / kBenchMarkerName, std::ios::binary);
+        if (!marker) {
+            error = root.string() + " is not empty and holds no bench drive (" + kBenchMarkerName + ")";
+            return false;
+        }
+        std::getline(marker, line);
+    }
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line == tag) {
         current = true;
@@ -794,10 +814,10 @@ bool PrepareDriveFolder(const stdfs::path& root, const std::string& tag, bool& c
 
 } // namespace
 
-bool ParseBenchSize(const std::string& text, BenchSpec& spec, std::string& error) {
+bool ParseBenchSize(const std::string& text, BenchPlan& plan, std::string& error) {
     if (text == "win11") {
-        spec.keys = kWindows11Keys;
-        spec.values = kWindows11Values;
+        plan.keys = kWindows11Keys;
+        plan.values = kWindows11Values;
         return true;
     }
     const auto number = [](std::string_view digits, std::size_t& out) {
@@ -819,16 +839,17 @@ bool ParseBenchSize(const std::string& text, BenchSpec& spec, std::string& error
                 " keys) or win11";
         return false;
     }
-    spec.keys = keys;
-    spec.values = values;
+    plan.keys = keys;
+    plan.values = values;
     return true;
 }
 
-std::string SpecTag(const BenchSpec& spec) {
+std::string PlanTag(const BenchPlan& plan) {
     char share[32];
-    std::snprintf(share, sizeof share, "%g", spec.brokenShare);
-    return "k" + std::to_string(spec.keys) + "-v" + std::to_string(spec.values) + "-b" + share + "-f" +
-           std::to_string(spec.DriveFiles()) + "-s" + std::to_string(spec.seed);
+    std::snprintf(share, sizeof share, "%g", plan.brokenShare);
+    return "k" + std::to_string(plan.keys) + "-v" + std::to_string(plan.values) + "-b" + share + "-f" +
+           std::to_string(plan.DriveFiles()) + "-s" + std::to_string(plan.seed) + "-g" +
+           std::to_string(kGeneratorVersion);
 }
 
 std::size_t BenchSummary::PlantedRegistryProblems() const {
@@ -837,27 +858,27 @@ std::size_t BenchSummary::PlantedRegistryProblems() const {
     return total;
 }
 
-BenchSummary WriteBenchRegistry(Registry& registry, const BenchSpec& spec, bool* ok) {
+BenchSummary WriteBenchRegistry(Registry& registry, const BenchPlan& plan, bool* ok) {
     RegistrySink sink(registry);
-    BenchSummary summary = Planner(spec, &sink, nullptr).Run();
+    BenchSummary summary = Planner(plan, &sink, nullptr).Run();
     if (ok != nullptr) *ok = sink.ok;
     return summary;
 }
 
-bool WriteBenchDrive(const std::string& hostFolder, const BenchSpec& spec, BenchSummary* summary, std::string& error) {
+bool WriteBenchDrive(const std::string& hostFolder, const BenchPlan& plan, BenchSummary* summary, std::string& error) {
     if (hostFolder.empty()) {
         error = "no drive folder given";
         return false;
     }
     const stdfs::path root(hostFolder);
     bool current = false;
-    if (!PrepareDriveFolder(root, SpecTag(spec), current, error)) return false;
+    if (!PrepareDriveFolder(root, PlanTag(plan), current, error)) return false;
     if (current) {
-        if (summary != nullptr) *summary = PlanBenchSystem(spec);
+        if (summary != nullptr) *summary = PlanBenchSystem(plan);
         return true;
     }
     DriveSink sink(root);
-    BenchSummary written = Planner(spec, nullptr, &sink).Run();
+    BenchSummary written = Planner(plan, nullptr, &sink).Run();
     if (!sink.error.empty()) {
         error = sink.error;
         return false;
@@ -866,8 +887,8 @@ bool WriteBenchDrive(const std::string& hostFolder, const BenchSpec& spec, Bench
     return true;
 }
 
-BenchSummary PlanBenchSystem(const BenchSpec& spec) {
-    return Planner(spec, nullptr, nullptr).Run();
+BenchSummary PlanBenchSystem(const BenchPlan& plan) {
+    return Planner(plan, nullptr, nullptr).Run();
 }
 
 } // namespace hs::bench

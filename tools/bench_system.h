@@ -15,7 +15,7 @@
 // folders with shell links (.lnk) and Internet shortcuts (.url), a share of
 // them broken, and data folders.
 //
-// Everything follows from the spec: the same spec always gives the same
+// Everything follows from the plan: the same plan always gives the same
 // registry and the same drive, so each half can be written on its own (the
 // registry straight into a registry port, the drive into a host folder).
 #pragma once
@@ -38,7 +38,7 @@ inline constexpr char kBenchDriveLetter = 'S';
 inline constexpr const char* kBenchWindowsFolder = "S:\\WINDOWS";
 inline constexpr const char* kBenchSystemFolder = "S:\\WINDOWS\\system32";
 
-struct BenchSpec {
+struct BenchPlan {
     std::size_t keys = 100000;    // registry keys below the roots
     std::size_t values = 400000;  // registry values
     double brokenShare = 0.05;    // of the entries of every section, and of the shortcuts
@@ -48,13 +48,13 @@ struct BenchSpec {
     std::size_t DriveFiles() const { return driveFiles != 0 ? driveFiles : keys / 5; }
 };
 
-// Reads a --size text into the spec: "KEYS", "KEYS,VALUES" (values default
+// Reads a --size text into the plan: "KEYS", "KEYS,VALUES" (values default
 // to four per key) or "win11" (the Windows 11 figures). False with a message
 // for a person when it does not parse or is out of range.
-bool ParseBenchSize(const std::string& text, BenchSpec& spec, std::string& error);
+bool ParseBenchSize(const std::string& text, BenchPlan& plan, std::string& error);
 
-// One text that names the spec, for markers and file names.
-std::string SpecTag(const BenchSpec& spec);
+// One text that names the plan, for markers and file names.
+std::string PlanTag(const BenchPlan& plan);
 
 // What the generator wrote, and the problems it planted.
 struct BenchSummary {
@@ -77,17 +77,17 @@ struct BenchSummary {
 // HKEY_LOCAL_MACHINE\SOFTWARE\Classes). The registry should hold none of
 // these keys yet. Returns what was written; false in *ok (when given) when
 // the registry refused a key or a value.
-BenchSummary WriteBenchRegistry(Registry& registry, const BenchSpec& spec, bool* ok = nullptr);
+BenchSummary WriteBenchRegistry(Registry& registry, const BenchPlan& plan, bool* ok = nullptr);
 
 // Writes the drive half into hostFolder, the host folder that stands for the
 // drive's root, creating it when missing. A folder that holds the drive of
-// the same spec already (its marker file) is left as it is; one that holds
+// the same plan already (its marker file) is left as it is; one that holds
 // another bench drive is replaced; any other non-empty folder is refused.
 // False with a message for a person in error.
-bool WriteBenchDrive(const std::string& hostFolder, const BenchSpec& spec, BenchSummary* summary, std::string& error);
+bool WriteBenchDrive(const std::string& hostFolder, const BenchPlan& plan, BenchSummary* summary, std::string& error);
 
 // The summary alone, without writing anything.
-BenchSummary PlanBenchSystem(const BenchSpec& spec);
+BenchSummary PlanBenchSystem(const BenchPlan& plan);
 
 // The name of the marker file in the drive's root.
 inline constexpr const char* kBenchMarkerName = "hivesweep-bench.txt";

@@ -28,7 +28,7 @@ bool Number(const char* text, double& out) {
 } // namespace
 
 int main(int argc, char** argv) {
-    hs::bench::BenchSpec spec;
+    hs::bench::BenchPlan plan;
     std::string regFile, driveFolder, error;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -36,16 +36,16 @@ int main(int argc, char** argv) {
         const char* value = argv[++i];
         double number = 0;
         if (arg == "--size") {
-            if (!hs::bench::ParseBenchSize(value, spec, error)) {
+            if (!hs::bench::ParseBenchSize(value, plan, error)) {
                 std::fprintf(stderr, "make_bench_system: %s\n", error.c_str());
                 return 2;
             }
         } else if (arg == "--broken" && Number(value, number) && number >= 0 && number <= 1) {
-            spec.brokenShare = number;
+            plan.brokenShare = number;
         } else if (arg == "--files" && Number(value, number) && number >= 1) {
-            spec.driveFiles = static_cast<std::size_t>(number);
+            plan.driveFiles = static_cast<std::size_t>(number);
         } else if (arg == "--seed" && Number(value, number) && number >= 0) {
-            spec.seed = static_cast<std::uint64_t>(number);
+            plan.seed = static_cast<std::uint64_t>(number);
         } else if (arg == "--reg") {
             regFile = value;
         } else if (arg == "--drive") {
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     if (!regFile.empty()) {
         hs::MemoryRegistry registry;
         bool ok = true;
-        const hs::bench::BenchSummary summary = hs::bench::WriteBenchRegistry(registry, spec, &ok);
+        const hs::bench::BenchSummary summary = hs::bench::WriteBenchRegistry(registry, plan, &ok);
         if (!ok || !hs::ExportRegFileToPath(registry, regFile)) {
             std::fprintf(stderr, "make_bench_system: cannot write %s\n", regFile.c_str());
             return 2;
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     }
     if (!driveFolder.empty()) {
         hs::bench::BenchSummary summary;
-        if (!hs::bench::WriteBenchDrive(driveFolder, spec, &summary, error)) {
+        if (!hs::bench::WriteBenchDrive(driveFolder, plan, &summary, error)) {
             std::fprintf(stderr, "make_bench_system: %s\n", error.c_str());
             return 2;
         }
