@@ -6,9 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
-#include <random>
 #include <sstream>
-#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -18,6 +16,7 @@
 #include "settings/settings_file.h"
 #include "settings/settings_registry.h"
 #include "settings/settings_store.h"
+#include "tests/support/temp_folder.h"
 
 #ifdef _WIN32
 #include <process.h>
@@ -30,31 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempFolder {
-public:
-    TempFolder() {
-        std::random_device random;
-        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
-            fs::path candidate = fs::temp_directory_path() / ("hs-settings-" + std::to_string(random()));
-            std::error_code error;
-            if (fs::create_directory(candidate, error)) path_ = candidate;
-        }
-        if (path_.empty()) throw std::runtime_error("no temporary folder");
-    }
-    ~TempFolder() {
-        std::error_code error;
-        fs::remove_all(path_, error);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const fs::path& Path() const { return path_; }
-
-private:
-    fs::path path_;
-};
 
 std::string ReadFileBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -84,7 +58,7 @@ struct RegistryBackend {
 };
 
 struct FileBackend {
-    TempFolder temp;
+    fakes::TempFolder temp{"hs-settings-"};
     FileSettingsStore store{temp.Path().string()};
 };
 
@@ -286,7 +260,7 @@ protected:
     fs::path Folder() const { return temp_.Path() / "Hivesweep v6.0"; }
     fs::path File() const { return Folder() / "settings.ini"; }
 
-    TempFolder temp_;
+    fakes::TempFolder temp_{"hs-settings-"};
     FileSettingsStore store_{temp_.Path().string()};
 };
 

@@ -12,39 +12,14 @@
 #include "platform/file_system_memory.h"
 #include "platform/registry_memory.h"
 #include "shortcuts/shell_links.h"
+#include "tests/shortcuts/walk_fixture.h"
 #include "tests/support/test_host.h"
 #include "tools/link_writer.h"
 
 namespace hs {
 namespace {
 
-// A shell that only notes which files it was asked about.
-class RecordingLinks final : public ShellLinks {
-public:
-    bool GetItem(const std::string& path, ShellItem&) override {
-        paths.push_back(path);
-        if (onItem) onItem(path);
-        return false;
-    }
-    bool GetLink(const std::string&, ShellLink&) override { return false; }
-    std::vector<std::string> paths;
-    std::function<void(const std::string&)> onItem;
-};
-
-// A scan context over any file system, with the recording shell.
-struct Walk {
-    explicit Walk(FileSystem& files) : context(registry, settings, host, sound, files) {
-        context.view.SetSink(&sink);
-        context.links = &links;
-    }
-    MemoryRegistry registry;
-    fakes::MemorySettings settings;
-    fakes::ScriptedHost host;
-    fakes::RecordingSound sound;
-    fakes::RecordingSink sink;
-    RecordingLinks links;
-    ScanContext context;
-};
+using fakes::Walk;
 
 class DriveWalkerTest : public ::testing::Test {
 protected:

@@ -16,6 +16,7 @@
 #include "platform/file_system_posix.h"
 #include "platform/registry_memory.h"
 #include "shortcuts/drive_walker.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/test_host.h"
 #include "tools/link_writer.h"
 
@@ -25,9 +26,6 @@ namespace {
 class ShortcutScanHostTest : public ::testing::Test {
 protected:
     ShortcutScanHostTest() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "hslinks-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp";
-        root_ = pattern;
         std::filesystem::create_directories(root_ / "C");
         std::filesystem::create_directories(root_ / "E");
         files_ = std::make_unique<PosixFileSystem>(
@@ -35,10 +33,6 @@ protected:
                                     {'E', (root_ / "E").string(), kDriveRemovable, true, ""}},
             PosixFolders{"C:\\WINDOWS\\system32", "C:\\WINDOWS", "C:\\Temp\\", ""});
         context_ = std::make_unique<ScanContext>(registry_, settings_, host_, sound_, *files_);
-    }
-    ~ShortcutScanHostTest() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
     }
     // A host path below drive C: ("Desktop/x.lnk").
     std::string Host(const std::string& relative) const { return (root_ / "C" / relative).string(); }
@@ -52,7 +46,8 @@ protected:
         return paths;
     }
 
-    std::filesystem::path root_;
+    fakes::TempFolder temp_{"hs-links-"};
+    const std::filesystem::path root_ = temp_.Path();
     MemoryRegistry registry_;
     fakes::MemorySettings settings_;
     fakes::ScriptedHost host_;

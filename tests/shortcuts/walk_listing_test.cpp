@@ -15,6 +15,7 @@
 #include "shortcuts/drive_walker.h"
 #include "shortcuts/shell_links.h"
 #include "shortcuts/shortcut_reader.h"
+#include "tests/shortcuts/walk_fixture.h"
 #include "tests/support/test_host.h"
 #include "tools/link_writer.h"
 
@@ -76,29 +77,7 @@ private:
     FindHandle next_ = 1;
 };
 
-class RecordingLinks final : public ShellLinks {
-public:
-    bool GetItem(const std::string& path, ShellItem&) override {
-        paths.push_back(path);
-        return false;
-    }
-    bool GetLink(const std::string&, ShellLink&) override { return false; }
-    std::vector<std::string> paths;
-};
-
-struct Walk {
-    explicit Walk(FileSystem& files) : context(registry, settings, host, sound, files) {
-        context.view.SetSink(&sink);
-        context.links = &links;
-    }
-    MemoryRegistry registry;
-    fakes::MemorySettings settings;
-    fakes::ScriptedHost host;
-    fakes::RecordingSound sound;
-    fakes::RecordingSink sink;
-    RecordingLinks links;
-    ScanContext context;
-};
+using fakes::Walk;
 
 FindData Entry(const std::string& name, std::uint32_t attributes, const std::string& shortName = "") {
     return FindData{attributes, 0, name, shortName};

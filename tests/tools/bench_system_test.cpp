@@ -7,7 +7,6 @@
 #include "tools/bench_system.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -21,28 +20,12 @@
 #include "scan/catalogue.h"
 #include "scan/scan_driver.h"
 #include "tests/support/test_host.h"
+#include "tests/support/temp_folder.h"
 
 namespace hs {
 namespace {
 
 namespace stdfs = std::filesystem;
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (stdfs::temp_directory_path() / "hsbench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp";
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        stdfs::remove_all(path_, ignored);
-    }
-    const stdfs::path& path() const { return path_; }
-
-private:
-    stdfs::path path_;
-};
 
 // Keys and values below a key, itself not counted.
 void Count(Registry& registry, RegKey key, std::size_t& keys, std::size_t& values) {
@@ -90,9 +73,9 @@ TEST(BenchSystem, RegistryHoldsTheSizeAskedFor) {
 }
 
 TEST(BenchSystem, ScanFindsExactlyThePlantedProblems) {
-    TempFolder temp;
+    fakes::TempFolder temp{"hs-bench-"};
     const bench::BenchPlan plan = SmallPlan();
-    const std::string driveFolder = (temp.path() / "S").string();
+    const std::string driveFolder = (temp.Path() / "S").string();
     bench::BenchSummary summary;
     std::string error;
     ASSERT_TRUE(bench::WriteBenchDrive(driveFolder, plan, &summary, error)) << error;
@@ -100,8 +83,8 @@ TEST(BenchSystem, ScanFindsExactlyThePlantedProblems) {
     MemoryRegistry registry;
     static_cast<void>(bench::WriteBenchRegistry(registry, plan));
     PosixFileSystem files({{bench::kBenchDriveLetter, driveFolder, kDriveFixed, true, "BENCH"}},
-                          {bench::kBenchSystemFolder, bench::kBenchWindowsFolder, (temp.path() / "tmp").string(),
-                           (temp.path() / "program").string()});
+                          {bench::kBenchSystemFolder, bench::kBenchWindowsFolder, (temp.Path() / "tmp").string(),
+                           (temp.Path() / "program").string()});
     fakes::ScriptedHost host;
     fakes::MemorySettings settings;
     fakes::RecordingSound sound;
@@ -125,12 +108,12 @@ TEST(BenchSystem, ScanFindsExactlyThePlantedProblems) {
 }
 
 TEST(BenchSystem, DriveWriterKeepsACurrentDriveAndRefusesOtherFolders) {
-    TempFolder temp;
+    fakes::TempFolder temp{"hs-bench-"};
     bench::BenchPlan plan = SmallPlan();
     plan.keys = 1000;
     plan.values = 2000;
     plan.driveFiles = 200;
-    const stdfs::path drive = temp.path() / "S";
+    const stdfs::path drive = temp.Path() / "S";
     std::string error;
     ASSERT_TRUE(bench::WriteBenchDrive(drive.string(), plan, nullptr, error)) << error;
 
@@ -143,7 +126,7 @@ TEST(BenchSystem, DriveWriterKeepsACurrentDriveAndRefusesOtherFolders) {
     ASSERT_TRUE(bench::WriteBenchDrive(drive.string(), plan, nullptr, error)) << error;
     EXPECT_FALSE(stdfs::exists(drive / "kept.txt"));
 
-    const stdfs::path other = temp.path() / "other";
+    const stdfs::path other = temp.Path() / "other";
     stdfs::create_directories(other);
     std::ofstream(other / "mine.txt") << "x";
     EXPECT_FALSE(bench::WriteBenchDrive(other.string(), plan, nullptr, error));

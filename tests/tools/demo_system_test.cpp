@@ -6,7 +6,6 @@
 #include "tools/demo_system.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -27,29 +26,13 @@
 #include "scan/section_list.h"
 #include "scan/walker.h"
 #include "tests/support/test_host.h"
+#include "tests/support/temp_folder.h"
 
 namespace hs {
 
 namespace {
 
 namespace stdfs = std::filesystem;
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (stdfs::temp_directory_path() / "hsdemo-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "mkdtemp";
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        stdfs::remove_all(path_, ignored);
-    }
-    const stdfs::path& path() const { return path_; }
-
-private:
-    stdfs::path path_;
-};
 
 // A problem row as one line, its seven fields in order.
 std::string Line(const ProblemRecord& row) {
@@ -73,10 +56,10 @@ std::string Line(const demo::PlantedProblem& planted) {
 class DemoScanTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        out_ = (temp_.path() / "demo").string();
+        out_ = (temp_.Path() / "demo").string();
         std::string error;
         ASSERT_TRUE(demo::WriteDemoSystem(out_, error)) << error;
-        const auto fault = ImportRegFileFromPath(registry_, (temp_.path() / "demo" / demo::kRegFileName).string());
+        const auto fault = ImportRegFileFromPath(registry_, (temp_.Path() / "demo" / demo::kRegFileName).string());
         ASSERT_FALSE(fault.has_value()) << "demo.reg line " << fault->line << ": " << fault->message;
         files_ = std::make_unique<PosixFileSystem>(demo::DemoDrives(out_), demo::DemoFolders());
         context_ = std::make_unique<ScanContext>(registry_, settings_, host_, sound_, *files_);
@@ -99,7 +82,7 @@ protected:
         }
     }
 
-    TempFolder temp_;
+    fakes::TempFolder temp_{"hs-demo-"};
     std::string out_;
     MemoryRegistry registry_;
     fakes::MemorySettings settings_;
@@ -171,8 +154,8 @@ TEST_F(DemoScanTest, DrivesFollowTheLayoutContract) {
 }
 
 TEST(DemoWriterTest, RewritesAnEarlierDemoButNoOtherFolder) {
-    TempFolder temp;
-    const stdfs::path out = temp.path() / "demo";
+    fakes::TempFolder temp{"hs-demo-"};
+    const stdfs::path out = temp.Path() / "demo";
     std::string error;
     ASSERT_TRUE(demo::WriteDemoSystem(out.string(), error)) << error;
 
@@ -184,7 +167,7 @@ TEST(DemoWriterTest, RewritesAnEarlierDemoButNoOtherFolder) {
     EXPECT_TRUE(stdfs::exists(out / "demo.reg"));
 
     // A folder with other contents, or a file, is never written into.
-    const stdfs::path foreign = temp.path() / "foreign";
+    const stdfs::path foreign = temp.Path() / "foreign";
     stdfs::create_directories(foreign / "C");
     std::ofstream(foreign / "C" / "keep.txt") << "mine";
     error.clear();
