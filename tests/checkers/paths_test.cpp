@@ -11,6 +11,7 @@
 #include "platform/registry_access.h"
 #include "platform/registry_memory.h"
 #include "platform/roots.h"
+#include "tests/support/null_file_system.h"
 #include "tests/support/test_host.h"
 
 namespace hs {
@@ -121,29 +122,13 @@ TEST(PathTextTest, NoCaseSearches) {
 
 // A file system whose every search fails with one error, to pin down which
 // errors mean "not found".
-class FailingSearchFileSystem final : public FileSystem {
+class FailingSearchFileSystem final : public fakes::NullFileSystem {
 public:
     explicit FailingSearchFileSystem(std::uint32_t code) : code_(code) {}
     FindHandle FindFirstFile(const std::string&, FindData&, std::uint32_t* error) override {
         if (error) *error = code_;
         return kInvalidFindHandle;
     }
-    bool FindNextFile(FindHandle, FindData&, std::uint32_t*) override { return false; }
-    bool FindClose(FindHandle) override { return false; }
-    std::uint32_t GetFileAttributes(const std::string&, std::uint32_t*) override { return kInvalidFileAttributes; }
-    bool GetVolumeInformation(const std::string&, std::uint32_t, VolumeInfo&, std::uint32_t*) override { return false; }
-    std::string GetShortPathName(const std::string&, std::uint32_t*) override { return {}; }
-    bool CopyFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool DeleteFile(const std::string&, std::uint32_t*) override { return false; }
-    bool WriteNewFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool AppendToFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool ReadLines(const std::string&, std::vector<std::string>&, std::uint32_t*) override { return false; }
-    bool ReadFileBytes(const std::string&, std::uint64_t, std::string&, std::uint32_t*) override { return false; }
-    std::vector<DriveInfo> Drives() override { return {{'C', kDriveFixed, true}}; }
-    std::string SystemFolder() override { return {}; }
-    std::string WindowsFolder() override { return {}; }
-    std::string TempFolder() override { return {}; }
-    std::string ProgramFolder() override { return {}; }
 
 private:
     std::uint32_t code_;

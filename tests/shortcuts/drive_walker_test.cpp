@@ -13,6 +13,7 @@
 #include "platform/registry_memory.h"
 #include "shortcuts/shell_links.h"
 #include "tests/shortcuts/walk_fixture.h"
+#include "tests/support/null_file_system.h"
 #include "tests/support/test_host.h"
 #include "tools/link_writer.h"
 
@@ -137,7 +138,7 @@ TEST_F(DriveWalkerTest, CancelDuringAYieldStopsBeforeTheNextEntry) {
 
 // A drive whose root holds more subfolders than the walker descends into;
 // every subfolder, when listed, is noted and cannot be read further.
-class ManyFoldersFileSystem final : public FileSystem {
+class ManyFoldersFileSystem final : public fakes::NullFileSystem {
 public:
     explicit ManyFoldersFileSystem(int count) : count_(count) {}
     static std::string Name(int i) { return "d" + std::to_string(100000 + i); }
@@ -167,17 +168,6 @@ public:
     std::uint32_t GetFileAttributes(const std::string&, std::uint32_t*) override { return kAttrDirectory; }
     bool GetVolumeInformation(const std::string&, std::uint32_t, VolumeInfo&, std::uint32_t*) override { return true; }
     std::string GetShortPathName(const std::string& path, std::uint32_t*) override { return path; }
-    bool CopyFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool DeleteFile(const std::string&, std::uint32_t*) override { return false; }
-    bool WriteNewFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool AppendToFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool ReadLines(const std::string&, std::vector<std::string>&, std::uint32_t*) override { return false; }
-    bool ReadFileBytes(const std::string&, std::uint64_t, std::string&, std::uint32_t*) override { return false; }
-    std::vector<DriveInfo> Drives() override { return {{'C', kDriveFixed, true}}; }
-    std::string SystemFolder() override { return {}; }
-    std::string WindowsFolder() override { return {}; }
-    std::string TempFolder() override { return {}; }
-    std::string ProgramFolder() override { return {}; }
 
     std::vector<std::string> listed;
     int open = 0;

@@ -16,6 +16,7 @@
 #include "shortcuts/shell_links.h"
 #include "shortcuts/shortcut_reader.h"
 #include "tests/shortcuts/walk_fixture.h"
+#include "tests/support/null_file_system.h"
 #include "tests/support/test_host.h"
 #include "tools/link_writer.h"
 
@@ -25,7 +26,7 @@ namespace {
 // A file system that is only listings: each folder ("C:\A\") lists the
 // entries given, GetFileAttributes answers from its own table (so that a
 // test sees which answer the walk used), short paths from a table too.
-class ListingFileSystem final : public FileSystem {
+class ListingFileSystem final : public fakes::NullFileSystem {
 public:
     std::map<std::string, std::vector<FindData>> folders;
     std::map<std::string, std::uint32_t> attributes;  // what GetFileAttributes says; missing: fails
@@ -60,17 +61,6 @@ public:
         const auto found = shortPaths.find(path);
         return found == shortPaths.end() ? path : found->second;
     }
-    bool CopyFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool DeleteFile(const std::string&, std::uint32_t*) override { return false; }
-    bool WriteNewFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool AppendToFile(const std::string&, const std::string&, std::uint32_t*) override { return false; }
-    bool ReadLines(const std::string&, std::vector<std::string>&, std::uint32_t*) override { return false; }
-    bool ReadFileBytes(const std::string&, std::uint64_t, std::string&, std::uint32_t*) override { return false; }
-    std::vector<DriveInfo> Drives() override { return {{'C', kDriveFixed, true}}; }
-    std::string SystemFolder() override { return {}; }
-    std::string WindowsFolder() override { return {}; }
-    std::string TempFolder() override { return {}; }
-    std::string ProgramFolder() override { return {}; }
 
 private:
     std::map<FindHandle, std::pair<std::vector<FindData>, std::size_t>> searches_;
