@@ -97,7 +97,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         second.values = options.plan.values / 4;
         options.memoryPlan = second;
     }
-    // One drive serves both sizes.
+    // Both sizes scan drives of the same number of files.
     options.memoryPlan->driveFiles = options.plan.DriveFiles();
     return true;
 }
@@ -267,7 +267,8 @@ struct MemoryFigures {
     std::size_t problems = 0;
 };
 
-MemoryFigures MeasureMemory(BenchPlatform& platform, ProbeFileSystem& files) {
+MemoryFigures MeasureMemory(BenchPlatform& platform) {
+    ProbeFileSystem files(platform.Files());
     NullHost host;
     MemoryFigures figures;
     {
@@ -282,15 +283,18 @@ MemoryFigures MeasureMemory(BenchPlatform& platform, ProbeFileSystem& files) {
     return figures;
 }
 
-bool MeasureMemories(BenchPlatform& platform, ProbeFileSystem& files, const Options& options, Table& table,
-                     std::string& error) {
+// Each size is scanned over its own drive, so that both find only their
+// planted problems.
+bool MeasureMemories(BenchPlatform& platform, const Options& options, Table& table, std::string& error) {
     const BenchPlan sizes[2] = {*options.memoryPlan, options.plan};
     MemoryFigures figures[2];
     for (int i = 0; i < 2; ++i) {
         double seconds = 0;
+        if (!platform.PrepareDrive(sizes[i], seconds, error)) return false;
+        if (seconds > 1) Note(options, "%s\n", "drive " + PlanTag(sizes[i]) + " ready in " + Ms(seconds));
         if (!platform.LoadRegistry(sizes[i], seconds, error)) return false;
         if (seconds > 0) Note(options, "%s\n", "registry " + PlanTag(sizes[i]) + " written in " + Ms(seconds));
-        figures[i] = MeasureMemory(platform, files);
+        figures[i] = MeasureMemory(platform);
     }
     const auto describe = [](const BenchPlan& plan, const MemoryFigures& f) {
         return std::to_string(plan.keys / 1000) + "k keys: peak +" + Mb(f.peak) + ", lists " + Mb(f.retained) +
@@ -319,21 +323,15 @@ int Main(int argc, char** argv) {
         std::fprintf(stderr, "hivesweep_bench: %s\n", error.c_str());
         return 2;
     }
-    double seconds = 0;
-    if (!platform->PrepareDrive(options.plan, seconds, error)) {
-        std::fprintf(stderr, "hivesweep_bench: %s\n", error.c_str());
-        return 2;
-    }
-    if (seconds > 1) Note(options, "%s\n", "drive " + PlanTag(options.plan) + " ready in " + Ms(seconds));
-    ProbeFileSystem files(platform->Files());
     Table table;
-
     platform->ForgetOtherRegistries({options.plan, *options.memoryPlan});
-    // Memory first, ending with the main size loaded for the timings.
-    if (!MeasureMemories(*platform, files, options, table, error)) {
+    // Memory first, ending with the main size's drive and registry in place
+    // for the timings.
+    if (!MeasureMemories(*platform, options, table, error)) {
         std::fprintf(stderr, "hivesweep_bench: %s\n", error.c_str());
         return 2;
     }
+    ProbeFileSystem files(platform->Files());
     TimeScans(*platform, files, options, table);
     MeasureRepair(*platform, files, options.repairProblems, options.repairRounds, table);
 
