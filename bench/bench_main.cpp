@@ -272,7 +272,7 @@ MemoryFigures MeasureMemory(BenchPlatform& platform) {
     NullHost host;
     MemoryFigures figures;
     {
-        Session session(platform.Reg(), files, host, true);
+        Session session(platform.RegForMemory(), files, host, true);
         const std::size_t baseline = HeapInUse();
         ResetHeapPeak();
         RunScan(session.context);

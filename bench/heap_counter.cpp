@@ -1,5 +1,6 @@
 // Replaces the global operator new and delete with counting ones. Each block
-// carries its size in a header, so unsized deletes are counted too.
+// carries its size in a header, so unsized deletes are counted too; the
+// header's top bit marks a block taken while counting was off.
 #include "bench/heap_counter.h"
 
 #include <atomic>
@@ -11,6 +12,9 @@ namespace {
 
 std::atomic<std::size_t> inUse{0};
 std::atomic<std::size_t> peak{0};
+thread_local int uncountedDepth = 0;
+
+constexpr std::size_t kUncounted = ~(~std::size_t{0} >> 1);
 
 // Keeps the blocks aligned as operator new must.
 constexpr std::size_t kHeader = alignof(std::max_align_t) > 16 ? alignof(std::max_align_t) : 16;
@@ -18,6 +22,10 @@ constexpr std::size_t kHeader = alignof(std::max_align_t) > 16 ? alignof(std::ma
 void* Take(std::size_t size) {
     void* block = std::malloc(size + kHeader);
     if (block == nullptr) return nullptr;
+    if (uncountedDepth > 0) {
+        *static_cast<std::size_t*>(block) = size | kUncounted;
+        return static_cast<char*>(block) + kHeader;
+    }
     *static_cast<std::size_t*>(block) = size;
     const std::size_t now = inUse.fetch_add(size, std::memory_order_relaxed) + size;
     std::size_t seen = peak.load(std::memory_order_relaxed);
@@ -29,7 +37,8 @@ void* Take(std::size_t size) {
 void Give(void* pointer) {
     if (pointer == nullptr) return;
     void* block = static_cast<char*>(pointer) - kHeader;
-    inUse.fetch_sub(*static_cast<std::size_t*>(block), std::memory_order_relaxed);
+    const std::size_t size = *static_cast<std::size_t*>(block);
+    if ((size & kUncounted) == 0) inUse.fetch_sub(size, std::memory_order_relaxed);
     std::free(block);
 }
 
@@ -44,6 +53,9 @@ void* TakeOrThrow(std::size_t size) {
 std::size_t HeapInUse() { return inUse.load(); }
 std::size_t HeapPeak() { return peak.load(); }
 void ResetHeapPeak() { peak.store(inUse.load()); }
+
+UncountedScope::UncountedScope() { ++uncountedDepth; }
+UncountedScope::~UncountedScope() { --uncountedDepth; }
 
 } // namespace hs::bench
 

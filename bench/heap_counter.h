@@ -13,4 +13,16 @@ std::size_t HeapInUse();
 std::size_t HeapPeak();
 void ResetHeapPeak();
 
+// While one lives on a thread, the blocks that thread takes are not counted,
+// nor is their return, wherever it happens. The native bench keeps the
+// stand-in registry's own memory out of the scan's with it (on Windows the
+// registry lives in another process).
+class UncountedScope {
+public:
+    UncountedScope();
+    ~UncountedScope();
+    UncountedScope(const UncountedScope&) = delete;
+    UncountedScope& operator=(const UncountedScope&) = delete;
+};
+
 } // namespace hs::bench

@@ -105,6 +105,8 @@ TEST(BenchSystem, ScanFindsExactlyThePlantedProblems) {
     EXPECT_EQ(summary.PlantedRegistryProblems(), context.lvwErrors.Count());
     EXPECT_GT(summary.brokenShortcuts, 0u);
     EXPECT_EQ(summary.brokenShortcuts, context.lvwShortcut.Count());
+    // Every key the scan opened is closed again.
+    EXPECT_EQ(0u, registry.OpenHandleCount());
 }
 
 TEST(BenchSystem, DriveWriterKeepsACurrentDriveAndRefusesOtherFolders) {
