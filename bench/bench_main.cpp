@@ -269,6 +269,7 @@ struct MemoryFigures {
 
 MemoryFigures MeasureMemory(BenchPlatform& platform) {
     ProbeFileSystem files(platform.Files());
+    files.uncounted = true;
     NullHost host;
     MemoryFigures figures;
     {

@@ -13,6 +13,7 @@ namespace hs::bench {
 // ProbeFileSystem
 
 FindHandle ProbeFileSystem::FindFirstFile(const std::string& pattern, FindData& data, std::uint32_t* error) {
+    const UncountedScope off(uncounted);
     ++calls;
     const FindHandle search = inner_.FindFirstFile(pattern, data, error);
     const bool listing = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, "\\*") == 0;
@@ -26,6 +27,7 @@ FindHandle ProbeFileSystem::FindFirstFile(const std::string& pattern, FindData& 
 }
 
 bool ProbeFileSystem::FindNextFile(FindHandle search, FindData& data, std::uint32_t* error) {
+    const UncountedScope off(uncounted);
     ++calls;
     const bool more = inner_.FindNextFile(search, data, error);
     if (more && !listedFolder_.empty()) lastEntry_ = listedFolder_ + data.name;
@@ -33,17 +35,20 @@ bool ProbeFileSystem::FindNextFile(FindHandle search, FindData& data, std::uint3
 }
 
 std::uint32_t ProbeFileSystem::GetFileAttributes(const std::string& path, std::uint32_t* error) {
+    const UncountedScope off(uncounted);
     ++calls;
     if (recording && path != lastEntry_) queriedPaths.push_back(path);
     return inner_.GetFileAttributes(path, error);
 }
 
 std::string ProbeFileSystem::SystemFolder() {
+    const UncountedScope off(uncounted);
     ++calls;
     return kBenchSystemFolder;
 }
 
 std::string ProbeFileSystem::WindowsFolder() {
+    const UncountedScope off(uncounted);
     ++calls;
     return kBenchWindowsFolder;
 }

@@ -8,6 +8,7 @@
 
 #include "platform/file_system.h"
 #include "platform/registry.h"
+#include "bench/heap_counter.h"
 
 namespace hs::bench {
 
@@ -20,54 +21,69 @@ public:
     explicit ProbeFileSystem(FileSystem& inner) : inner_(inner) {}
 
     bool recording = false;
+    // While set, what the file system allocates inside its calls (its
+    // listing buffers, the names it hands back) is kept out of the heap
+    // counts, as the system's own memory is on Windows.
+    bool uncounted = false;
     std::vector<std::string> searchedPaths;  // FindFirstFile patterns without "*"
     std::vector<std::string> queriedPaths;   // GetFileAttributes of other than listed entries
     std::uint64_t calls = 0;
 
     FindHandle FindFirstFile(const std::string& pattern, FindData& data, std::uint32_t* error) override;
     bool FindNextFile(FindHandle search, FindData& data, std::uint32_t* error) override;
-    bool FindClose(FindHandle search) override { return ++calls, inner_.FindClose(search); }
+    bool FindClose(FindHandle search) override { const UncountedScope off(uncounted); return ++calls, inner_.FindClose(search); }
     std::uint32_t GetFileAttributes(const std::string& path, std::uint32_t* error) override;
     bool GetVolumeInformation(const std::string& root, std::uint32_t labelBufferSize, VolumeInfo& info,
                               std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.GetVolumeInformation(root, labelBufferSize, info, error);
     }
     std::string GetShortPathName(const std::string& path, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.GetShortPathName(path, error);
     }
     bool CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.CopyFile(from, to, error);
     }
     bool DeleteFile(const std::string& path, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.DeleteFile(path, error);
     }
     bool MoveFileReplacing(const std::string& from, const std::string& to, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.MoveFileReplacing(from, to, error);
     }
     bool CreateFolder(const std::string& path, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.CreateFolder(path, error);
     }
     bool RemoveFolder(const std::string& path, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.RemoveFolder(path, error);
     }
     bool WriteNewFile(const std::string& path, const std::string& bytes, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.WriteNewFile(path, bytes, error);
     }
     bool AppendToFile(const std::string& path, const std::string& bytes, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.AppendToFile(path, bytes, error);
     }
     bool ReadLines(const std::string& path, std::vector<std::string>& lines, std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.ReadLines(path, lines, error);
     }
     bool ReadFileBytes(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
                        std::uint32_t* error) override {
+        const UncountedScope off(uncounted);
         return ++calls, inner_.ReadFileBytes(path, maxBytes, bytes, error);
     }
-    std::vector<DriveInfo> Drives() override { return ++calls, inner_.Drives(); }
+    std::vector<DriveInfo> Drives() override { const UncountedScope off(uncounted); return ++calls, inner_.Drives(); }
     std::string SystemFolder() override;
     std::string WindowsFolder() override;
-    std::string TempFolder() override { return ++calls, inner_.TempFolder(); }
-    std::string ProgramFolder() override { return ++calls, inner_.ProgramFolder(); }
+    std::string TempFolder() override { const UncountedScope off(uncounted); return ++calls, inner_.TempFolder(); }
+    std::string ProgramFolder() override { const UncountedScope off(uncounted); return ++calls, inner_.ProgramFolder(); }
 
 private:
     FileSystem& inner_;

@@ -54,8 +54,12 @@ std::size_t HeapInUse() { return inUse.load(); }
 std::size_t HeapPeak() { return peak.load(); }
 void ResetHeapPeak() { peak.store(inUse.load()); }
 
-UncountedScope::UncountedScope() { ++uncountedDepth; }
-UncountedScope::~UncountedScope() { --uncountedDepth; }
+UncountedScope::UncountedScope(bool active) : active_(active) {
+    if (active_) ++uncountedDepth;
+}
+UncountedScope::~UncountedScope() {
+    if (active_) --uncountedDepth;
+}
 
 } // namespace hs::bench
 

@@ -19,10 +19,14 @@ void ResetHeapPeak();
 // registry lives in another process).
 class UncountedScope {
 public:
-    UncountedScope();
+    // Inactive when active is false (for call sites that count or not).
+    explicit UncountedScope(bool active = true);
     ~UncountedScope();
     UncountedScope(const UncountedScope&) = delete;
     UncountedScope& operator=(const UncountedScope&) = delete;
+
+private:
+    bool active_;
 };
 
 } // namespace hs::bench
