@@ -27,6 +27,12 @@ void SetError(std::uint32_t* error, std::uint32_t code) {
     if (error != nullptr) *error = code;
 }
 
+// Reports code through error and answers false: a failed call's last step.
+bool Failed(std::uint32_t* error, std::uint32_t code) {
+    SetError(error, code);
+    return false;
+}
+
 // The Win32 code of an errno; notFound is what ENOENT means at that point
 // (2 for the last component, 3 for a folder on the way).
 std::uint32_t FromErrno(int code, std::uint32_t notFound, std::uint32_t otherwise = kFsAccessDenied) {
@@ -229,8 +235,7 @@ struct PosixFileSystem::State {
     // The regular file a write goes to; 0 when it may be written (it may
     // not exist yet): not a folder, nor a file with a refused attribute.
     std::uint32_t WriteTarget(const std::string& path, std::uint32_t refused, Resolved& target) const {
-        if (const std::uint32_t code = NameError(path)) return code;
-        if (const std::uint32_t code = Resolve(path, target)) return code;
+        if (const std::uint32_t code = ResolveNamed(path, target)) return code;
         struct stat info {};
         const std::uint32_t attributes =
             target.exists ? HostAttributesOf(target.Full(), target.name, &info) : kInvalidFileAttributes;
@@ -240,6 +245,13 @@ struct PosixFileSystem::State {
         if (attributes == kInvalidFileAttributes) return kFsAccessDenied;  // a dangling link
         if (folder || (attributes & refused) != 0 || !S_ISREG(info.st_mode)) return kFsAccessDenied;
         return 0;
+    }
+
+    // Resolve, for a path that must name a file: a name no Windows file can
+    // have is refused first.
+    std::uint32_t ResolveNamed(const std::string& path, Resolved& where) const {
+        if (const std::uint32_t code = NameError(path)) return code;
+        return Resolve(path, where);
     }
 
     static std::uint32_t NameError(const std::string& path) {
@@ -359,9 +371,8 @@ std::uint32_t PosixFileSystem::GetFileAttributes(const std::string& path, std::u
         return kInvalidFileAttributes;
     };
     if (ParseWindowsPath(path, true).kind == WindowsPath::Kind::kUnc) return fail(kFsBadDevType);
-    if (const std::uint32_t code = State::NameError(path)) return fail(code);
     State::Resolved where;
-    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (const std::uint32_t code = state_->ResolveNamed(path, where)) return fail(code);
     if (!where.root && !where.path.trailingSeparator && !DosDeviceName(where.path.components.back()).empty())
         return kAttrArchive;
     if (!where.exists) return fail(kFsFileNotFound);
@@ -393,13 +404,9 @@ std::string PosixFileSystem::GetShortPathName(const std::string& path, std::uint
 }
 
 bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to, std::uint32_t* error) {
-    auto fail = [&](std::uint32_t code) {
-        SetError(error, code);
-        return false;
-    };
-    if (const std::uint32_t code = State::NameError(from)) return fail(code);
+    const auto fail = [error](std::uint32_t code) { return Failed(error, code); };
     State::Resolved source;
-    if (const std::uint32_t code = state_->Resolve(from, source)) return fail(code);
+    if (const std::uint32_t code = state_->ResolveNamed(from, source)) return fail(code);
     if (source.path.trailingSeparator) return fail(kFsInvalidName);
     if (!source.exists) return fail(kFsFileNotFound);
     struct stat sourceInfo {};
@@ -453,13 +460,9 @@ bool PosixFileSystem::CopyFile(const std::string& from, const std::string& to, s
 }
 
 bool PosixFileSystem::DeleteFile(const std::string& path, std::uint32_t* error) {
-    auto fail = [&](std::uint32_t code) {
-        SetError(error, code);
-        return false;
-    };
-    if (const std::uint32_t code = State::NameError(path)) return fail(code);
+    const auto fail = [error](std::uint32_t code) { return Failed(error, code); };
     State::Resolved where;
-    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (const std::uint32_t code = state_->ResolveNamed(path, where)) return fail(code);
     if (!where.exists) return fail(kFsFileNotFound);
     const std::uint32_t attributes = HostAttributesOf(where.Full(), where.name, nullptr);
     if (attributes == kInvalidFileAttributes) return fail(kFsFileNotFound);
@@ -470,13 +473,9 @@ bool PosixFileSystem::DeleteFile(const std::string& path, std::uint32_t* error) 
 }
 
 bool PosixFileSystem::MoveFileReplacing(const std::string& from, const std::string& to, std::uint32_t* error) {
-    auto fail = [&](std::uint32_t code) {
-        SetError(error, code);
-        return false;
-    };
-    if (const std::uint32_t code = State::NameError(from)) return fail(code);
+    const auto fail = [error](std::uint32_t code) { return Failed(error, code); };
     State::Resolved source;
-    if (const std::uint32_t code = state_->Resolve(from, source)) return fail(code);
+    if (const std::uint32_t code = state_->ResolveNamed(from, source)) return fail(code);
     if (!source.exists || source.root) return fail(kFsFileNotFound);
     State::Resolved target;
     if (const std::uint32_t code = state_->WriteTarget(to, 0, target)) return fail(code);
@@ -488,26 +487,18 @@ bool PosixFileSystem::MoveFileReplacing(const std::string& from, const std::stri
 }
 
 bool PosixFileSystem::CreateFolder(const std::string& path, std::uint32_t* error) {
-    auto fail = [&](std::uint32_t code) {
-        SetError(error, code);
-        return false;
-    };
-    if (const std::uint32_t code = State::NameError(path)) return fail(code);
+    const auto fail = [error](std::uint32_t code) { return Failed(error, code); };
     State::Resolved where;
-    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (const std::uint32_t code = state_->ResolveNamed(path, where)) return fail(code);
     if (where.exists) return fail(kFsAlreadyExists);
     if (::mkdir(where.Full().c_str(), 0777) != 0) return fail(FromErrno(errno, kFsPathNotFound));
     return true;
 }
 
 bool PosixFileSystem::RemoveFolder(const std::string& path, std::uint32_t* error) {
-    auto fail = [&](std::uint32_t code) {
-        SetError(error, code);
-        return false;
-    };
-    if (const std::uint32_t code = State::NameError(path)) return fail(code);
+    const auto fail = [error](std::uint32_t code) { return Failed(error, code); };
     State::Resolved where;
-    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (const std::uint32_t code = state_->ResolveNamed(path, where)) return fail(code);
     if (!where.exists) return fail(kFsFileNotFound);
     if (where.root) return fail(kFsAccessDenied);
     struct stat info {};
@@ -563,13 +554,9 @@ bool PosixFileSystem::AppendToFile(const std::string& path, const std::string& b
 }
 
 bool PosixFileSystem::ReadLines(const std::string& path, std::vector<std::string>& lines, std::uint32_t* error) {
-    auto fail = [&](std::uint32_t code) {
-        SetError(error, code);
-        return false;
-    };
-    if (const std::uint32_t code = State::NameError(path)) return fail(code);
+    const auto fail = [error](std::uint32_t code) { return Failed(error, code); };
     State::Resolved where;
-    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (const std::uint32_t code = state_->ResolveNamed(path, where)) return fail(code);
     if (!where.exists) return fail(where.path.trailingSeparator ? kFsInvalidName : kFsFileNotFound);
     Fd fd(::open(where.Full().c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) return fail(FromErrno(errno, kFsFileNotFound));
@@ -591,13 +578,9 @@ bool PosixFileSystem::ReadLines(const std::string& path, std::vector<std::string
 
 bool PosixFileSystem::ReadFileBytes(const std::string& path, std::uint64_t maxBytes, std::string& bytes,
                                     std::uint32_t* error) {
-    auto fail = [&](std::uint32_t code) {
-        SetError(error, code);
-        return false;
-    };
-    if (const std::uint32_t code = State::NameError(path)) return fail(code);
+    const auto fail = [error](std::uint32_t code) { return Failed(error, code); };
     State::Resolved where;
-    if (const std::uint32_t code = state_->Resolve(path, where)) return fail(code);
+    if (const std::uint32_t code = state_->ResolveNamed(path, where)) return fail(code);
     if (!where.root && !where.path.trailingSeparator && !DosDeviceName(where.path.components.back()).empty())
         return fail(kFsAccessDenied);
     if (!where.exists) return fail(where.path.trailingSeparator ? kFsInvalidName : kFsFileNotFound);
