@@ -5,35 +5,14 @@
 #include "platform/file_system_win32.h"
 #include "tests/contract/file_system_contract.h"
 #include "tests/contract/file_system_folders_contract.h"
+#include "tests/support/win32_scratch.h"
 
 namespace hs::contract {
 
 namespace {
 
-bool WineKernel() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
-
-// Deletes a folder and everything below it, read-only entries included.
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        ::FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
+using fakes::RemoveTree;
+using fakes::RunningOnWine;
 
 } // namespace
 
@@ -47,7 +26,7 @@ public:
     ~Win32FsEnvironment() override { RemoveTree(scratch_); }
     FileSystem& Fs() override { return fs_; }
     std::string Scratch() override { return scratch_; }
-    FsFlavor Flavor() const override { return WineKernel() ? FsFlavor::kWine : FsFlavor::kWindows; }
+    FsFlavor Flavor() const override { return RunningOnWine() ? FsFlavor::kWine : FsFlavor::kWindows; }
     void MakeFile(const std::string& relative, const std::string& contents) override {
         HANDLE file = CreateFileA(Path(relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
                                   nullptr);

@@ -12,13 +12,11 @@
 
 #include "platform/registry_win32.h"
 #include "tests/contract/registry_contract.h"
+#include "tests/support/win32_scratch.h"
 
 namespace hs::contract {
 
-inline bool RunningOnWine() {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-}
+using fakes::RunningOnWine;
 
 inline HKEY CreateReal(HKEY parent, const std::string& path) {
     HKEY key = nullptr;

@@ -6,30 +6,12 @@
 #include "platform/file_system_win32.h"
 #include "tests/contract/win32_environment.h"
 #include "tests/results/backup_round_trip.h"
+#include "tests/support/win32_scratch.h"
 
 namespace hs {
 namespace {
 
-// Deletes a folder and everything below it.
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(search, &found));
-        ::FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
+using fakes::RemoveTree;
 
 TEST(BackupRoundTripWin32, RepairThenRestoreGivesBackEveryValueAndShortcut) {
     contract::Win32Environment environment;

@@ -16,6 +16,7 @@
 #include "platform/file_system_win32.h"
 #include "shortcuts/link_format.h"
 #include "shortcuts/shell_links.h"
+#include "tests/support/win32_scratch.h"
 #include "tools/link_writer.h"
 
 namespace hs {
@@ -45,16 +46,7 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr)) << GetLastError();
     }
     void TearDown() override {
-        WIN32_FIND_DATAA found{};
-        HANDLE search = FindFirstFileA((folder_ + "\\*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
-                    DeleteFileA((folder_ + "\\" + found.cFileName).c_str());
-            } while (FindNextFileA(search, &found));
-            ::FindClose(search);
-        }
-        RemoveDirectoryA(folder_.c_str());
+        fakes::RemoveTree(folder_);
         CoUninitialize();
     }
 

@@ -13,6 +13,7 @@
 #include "platform/registry_memory.h"
 #include "shortcuts/drive_walker.h"
 #include "tests/support/test_host.h"
+#include "tests/support/win32_scratch.h"
 
 namespace hs {
 namespace {
@@ -57,10 +58,7 @@ TEST(WalkShortPathWin32, ComposedShortFormsAreTheSystemOnes) {
     for (const std::string& folder : folders) expected.insert(ShortPathOf(folder + "\\"));
     EXPECT_EQ(expected, shown);
 
-    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
-        DeleteFileA((*folder + "\\a file.txt").c_str());
-        RemoveDirectoryA(folder->c_str());
-    }
+    fakes::RemoveTree(root);
 }
 
 } // namespace
