@@ -11,6 +11,7 @@
 #include "platform/registry_access.h"
 #include "platform/roots.h"
 #include "results/backup_file.h"
+#include "results/failure_text.h"
 #include "results/restore.h"
 #include "results/results_views.h"
 #include "results/scan_report.h"
@@ -41,14 +42,10 @@ std::optional<RegKey> RowRoot(const ProblemRecord& row) {
     return number;
 }
 
-std::string RegistryText(RegStatus status) {
-    if (status == kErrorAccessDenied) return "access denied";
-    return "registry error " + std::to_string(status);
-}
-
-std::string FileText(std::uint32_t error) {
+// Why a shortcut file could not be deleted: mostly read-only or open.
+std::string DeleteFailureText(std::uint32_t error) {
     if (error == kFsAccessDenied) return "access denied (the file is read-only or in use)";
-    return "error " + std::to_string(error);
+    return FileFailureText(error);
 }
 
 // The S records already in a backup file: a second repair within the same
@@ -95,7 +92,7 @@ public:
             if (read == kErrorSuccess) {
                 original = std::move(value);
             } else if (read != kErrorFileNotFound) {
-                return Left(what, "the value could not be read for its backup (" + RegistryText(read) + ")");
+                return Left(what, "the value could not be read for its backup (" + RegistryFailureText(read) + ")");
             }
             const BackupStep step = WriteBackupRecord(context_.files, result_.backupFilePath, row, original);
             if (!step.ok) return Left(what, step.reason);
@@ -109,7 +106,7 @@ public:
             status = context_.access.DeleteValue(*root, row.FullKeyPath, name);
         }
         if (status == kErrorSuccess || status == kErrorFileNotFound) return Repaired();
-        return Left(what, RegistryText(status));
+        return Left(what, RegistryFailureText(status));
     }
 
     // One shortcut row; true when it leaves the list.
@@ -122,7 +119,7 @@ public:
             if (attributes == kInvalidFileAttributes) return Repaired(); // already gone
             // A file that cannot be deleted gets no record of a deletion
             // that never happened.
-            if ((attributes & kAttrReadOnly) != 0) return Left(path, FileText(kFsAccessDenied));
+            if ((attributes & kAttrReadOnly) != 0) return Left(path, DeleteFailureText(kFsAccessDenied));
             const std::string key = FoldUpper(path);
             const BackupStep step = WriteBackupRecord(files, result_.backupFilePath, row, recorded.count(key) != 0);
             if (!step.ok) return Left(path, step.reason);
@@ -130,7 +127,7 @@ public:
         }
         std::uint32_t error = 0;
         if (files.DeleteFile(path, &error) || error == kFsFileNotFound || error == kFsPathNotFound) return Repaired();
-        return Left(path, FileText(error));
+        return Left(path, DeleteFailureText(error));
     }
 
 private:

@@ -8,6 +8,7 @@
 #include "platform/reg_text.h"
 #include "platform/registry_access.h"
 #include "platform/roots.h"
+#include "results/failure_text.h"
 #include "scan/catalogue.h"
 #include "scan/scan_context.h"
 
@@ -31,30 +32,6 @@ std::optional<std::vector<std::string>> KeyComponents(std::string_view path) {
         parts.push_back(FoldUpper(part));
         if (end == std::string_view::npos) return parts;
         start = end + 1;
-    }
-}
-
-std::string RegistryText(RegStatus status) {
-    switch (status) {
-    case kErrorFileNotFound:
-        return "the key no longer exists";
-    case kErrorAccessDenied:
-        return "access denied";
-    default:
-        return "registry error " + std::to_string(status);
-    }
-}
-
-std::string FileText(std::uint32_t error) {
-    switch (error) {
-    case kFsFileNotFound:
-        return "file not found";
-    case kFsPathNotFound:
-        return "folder not found";
-    case kFsAccessDenied:
-        return "access denied";
-    default:
-        return "error " + std::to_string(error);
     }
 }
 
@@ -122,7 +99,7 @@ Step RestoreRegistryRecord(ScanContext& context, const BackupRecord& record) {
         }
         break;
     }
-    if (status != kErrorSuccess) return Failed(RegistryText(status));
+    if (status != kErrorSuccess) return Failed(RegistryFailureText(status));
     return {};
 }
 
@@ -189,7 +166,7 @@ BackupStep RestoreShortcutCopy(ScanContext& context, const std::string& backupFi
     std::string bytes;
     std::uint32_t error = 0;
     if (!files.ReadFileBytes(copy, kMaxShortcutBytes, bytes, &error)) {
-        return {false, "the copy of the shortcut could not be read (" + FileText(error) + ")"};
+        return {false, "the copy of the shortcut could not be read (" + FileFailureText(error) + ")"};
     }
     // A file that already holds those bytes is back (its deletion may have
     // been refused); anything else is written in full and flushed before
@@ -197,7 +174,7 @@ BackupStep RestoreShortcutCopy(ScanContext& context, const std::string& backupFi
     std::string now;
     const bool same = files.ReadFileBytes(shortcutPath, kMaxShortcutBytes, now, nullptr) && now == bytes;
     if (!same && !files.WriteNewFile(shortcutPath, bytes, &error)) {
-        return {false, "the shortcut could not be written (" + FileText(error) + ")"};
+        return {false, "the shortcut could not be written (" + FileFailureText(error) + ")"};
     }
     if (usedCopy != nullptr) *usedCopy = copy;
     return {};
@@ -241,7 +218,7 @@ RestoreFileResult RestoreBackupFile(ScanContext& context, const std::string& pat
     std::uint32_t error = 0;
     if (!files.ReadLines(path, lines, &error)) {
         result.found = error != kFsFileNotFound && error != kFsPathNotFound;
-        result.error = "the backup file could not be read (" + FileText(error) + ")";
+        result.error = "the backup file could not be read (" + FileFailureText(error) + ")";
         return result;
     }
 
@@ -298,7 +275,7 @@ RestoreFileResult RestoreBackupFile(ScanContext& context, const std::string& pat
     if (result.NotRestored() == 0) {
         if (!files.DeleteFile(path, &error)) {
             result.error =
-                "everything was put back, but the backup file could not be deleted (" + FileText(error) + ")";
+                "everything was put back, but the backup file could not be deleted (" + FileFailureText(error) + ")";
             return result;
         }
         result.complete = true;
@@ -324,7 +301,7 @@ RestoreFileResult RestoreBackupFile(ScanContext& context, const std::string& pat
     const std::string temporary = JoinPath(path.substr(0, slash == std::string::npos ? 0 : slash), kRewriteName);
     if (!files.WriteNewFile(temporary, kept, &error) || !files.MoveFileReplacing(temporary, path, &error)) {
         static_cast<void>(files.DeleteFile(temporary, nullptr));
-        result.error = "the backup file could not be rewritten (" + FileText(error) + ")";
+        result.error = "the backup file could not be rewritten (" + FileFailureText(error) + ")";
         return result;
     }
     // Copies of shortcuts that are back and that no kept line needs.
