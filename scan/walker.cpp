@@ -1,10 +1,11 @@
 // The recursive key walk, the value walk, the class listing and dispatch.
 #include "scan/walker.h"
 
-#include <string_view>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
+#include "checkers/paths.h"
 #include "platform/registry_access.h"
 
 namespace hs {
@@ -17,20 +18,9 @@ constexpr std::uint32_t kClassBuffer = 255;
 constexpr std::uint32_t kDataBuffer = 255;
 
 // Only catalogue entry 11 shows this caption; while it is shown the walk
-// never reaches a checker. Asked once per value, so it compares in place
-// (blanks trimmed, ASCII letters without regard to case) without copying.
+// never reaches a checker. Asked once per value, so it compares in place.
 bool DispatchSuppressed(const ScanContext& context) {
-    constexpr std::string_view kSuppressing = "CONFIGURATION FILES...";
-    std::string_view status = context.view.Caption(Label::lblStatus);
-    const std::size_t first = status.find_first_not_of(' ');
-    if (first == std::string_view::npos) return false;
-    status = status.substr(first, status.find_last_not_of(' ') - first + 1);
-    if (status.size() != kSuppressing.size()) return false;
-    for (std::size_t i = 0; i < status.size(); ++i) {
-        const char c = status[i];
-        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != kSuppressing[i]) return false;
-    }
-    return true;
+    return EqualsNoCase(TrimSpaces(context.view.Caption(Label::lblStatus)), "CONFIGURATION FILES...");
 }
 
 } // namespace
