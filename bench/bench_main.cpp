@@ -23,6 +23,7 @@
 #include "bench/bench_session.h"
 #include "bench/floor.h"
 #include "bench/heap_counter.h"
+#include "bench/uncounted_registry.h"
 #include "scan/scan_driver.h"
 #include "shortcuts/drive_walker.h"
 
@@ -270,10 +271,11 @@ struct MemoryFigures {
 MemoryFigures MeasureMemory(BenchPlatform& platform) {
     ProbeFileSystem files(platform.Files());
     files.uncounted = true;
+    UncountedRegistry registry(platform.Reg());
     NullHost host;
     MemoryFigures figures;
     {
-        Session session(platform.RegForMemory(), files, host, true);
+        Session session(registry, files, host, true);
         const std::size_t baseline = HeapInUse();
         ResetHeapPeak();
         RunScan(session.context);

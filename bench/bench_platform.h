@@ -33,10 +33,6 @@ public:
     // Lets go of the loaded registry (natively its memory).
     virtual void DropRegistry() = 0;
     virtual Registry& Reg() = 0;
-    // The same registry for the memory measure: natively with the stand-in's
-    // own memory kept out of the heap counts, as on Windows, where the
-    // registry lives in another process.
-    virtual Registry& RegForMemory() { return Reg(); }
 
     // The file system, with drive S: holding the bench drive of plan
     // (written when it is missing or of another plan).

@@ -31,7 +31,10 @@ public:
 
     FindHandle FindFirstFile(const std::string& pattern, FindData& data, std::uint32_t* error) override;
     bool FindNextFile(FindHandle search, FindData& data, std::uint32_t* error) override;
-    bool FindClose(FindHandle search) override { const UncountedScope off(uncounted); return ++calls, inner_.FindClose(search); }
+    bool FindClose(FindHandle search) override {
+        const UncountedScope off(uncounted);
+        return ++calls, inner_.FindClose(search);
+    }
     std::uint32_t GetFileAttributes(const std::string& path, std::uint32_t* error) override;
     bool GetVolumeInformation(const std::string& root, std::uint32_t labelBufferSize, VolumeInfo& info,
                               std::uint32_t* error) override {
@@ -79,11 +82,20 @@ public:
         const UncountedScope off(uncounted);
         return ++calls, inner_.ReadFileBytes(path, maxBytes, bytes, error);
     }
-    std::vector<DriveInfo> Drives() override { const UncountedScope off(uncounted); return ++calls, inner_.Drives(); }
+    std::vector<DriveInfo> Drives() override {
+        const UncountedScope off(uncounted);
+        return ++calls, inner_.Drives();
+    }
     std::string SystemFolder() override;
     std::string WindowsFolder() override;
-    std::string TempFolder() override { const UncountedScope off(uncounted); return ++calls, inner_.TempFolder(); }
-    std::string ProgramFolder() override { const UncountedScope off(uncounted); return ++calls, inner_.ProgramFolder(); }
+    std::string TempFolder() override {
+        const UncountedScope off(uncounted);
+        return ++calls, inner_.TempFolder();
+    }
+    std::string ProgramFolder() override {
+        const UncountedScope off(uncounted);
+        return ++calls, inner_.ProgramFolder();
+    }
 
 private:
     FileSystem& inner_;
